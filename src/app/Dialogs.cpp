@@ -1,0 +1,61 @@
+#include "Dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace voxmire {
+namespace {
+
+QMessageBox::Icon ToQtIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::Information:
+      return QMessageBox::Information;
+    case MessageIcon::Exclamation:
+      return QMessageBox::Warning;
+    case MessageIcon::Critical:
+      return QMessageBox::Critical;
+    case MessageIcon::None:
+      break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+struct DepthGuard {
+  explicit DepthGuard(int& d) : depth(d) { ++depth; }
+  ~DepthGuard() { --depth; }
+  int& depth;
+};
+
+}  // namespace
+
+void QtDialogs::Message(QWidget* parent, const QString& title, const QString& text,
+                        MessageIcon icon) {
+  DepthGuard guard(depth_);
+  QMessageBox box(ToQtIcon(icon), title, QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')),
+                  QMessageBox::Ok, parent);
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
+}
+
+std::optional<QString> QtDialogs::Input(QWidget* parent, const QString& title,
+                                        const QString& prompt) {
+  DepthGuard guard(depth_);
+  QInputDialog dialog(parent);
+  dialog.setWindowTitle(title);
+  dialog.setLabelText(prompt);
+  dialog.setTextValue(QString());
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue();
+}
+
+std::optional<QString> QtDialogs::OpenFile(QWidget* parent, const QString& title,
+                                           const QString& dir) {
+  DepthGuard guard(depth_);
+  const QString file = QFileDialog::getOpenFileName(parent, title, dir, QObject::tr("All files (*)"));
+  if (file.isEmpty()) return std::nullopt;
+  return file;
+}
+
+}  // namespace voxmire

@@ -1,0 +1,46 @@
+#pragma once
+// Every message box, the input dialog and the file dialog go through this
+// interface, so that the pages can be driven by tests without real modal
+// boxes.
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace voxmire {
+
+enum class MessageIcon { None, Information, Exclamation, Critical };
+
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  // A modal box with one OK button. Lines of `text` are separated by CR.
+  virtual void Message(QWidget* parent, const QString& title, const QString& text,
+                       MessageIcon icon) = 0;
+  // A modal input dialog with OK and Cancel and an empty entry; nothing on Cancel.
+  virtual std::optional<QString> Input(QWidget* parent, const QString& title,
+                                       const QString& prompt) = 0;
+  // A modal open-file dialog listing all files, starting in `dir`; nothing on Cancel.
+  virtual std::optional<QString> OpenFile(QWidget* parent, const QString& title,
+                                          const QString& dir) = 0;
+  // True while one of the boxes above is open (a window that keeps itself in
+  // front must stay beneath it).
+  virtual bool ModalOpen() const = 0;
+};
+
+// The real boxes.
+class QtDialogs : public Dialogs {
+ public:
+  void Message(QWidget* parent, const QString& title, const QString& text,
+               MessageIcon icon) override;
+  std::optional<QString> Input(QWidget* parent, const QString& title,
+                               const QString& prompt) override;
+  std::optional<QString> OpenFile(QWidget* parent, const QString& title,
+                                  const QString& dir) override;
+  bool ModalOpen() const override { return depth_ > 0; }
+
+ private:
+  int depth_ = 0;
+};
+
+}  // namespace voxmire

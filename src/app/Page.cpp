@@ -1,0 +1,74 @@
+#include "Page.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "app/AppContext.h"
+#include "app/Navigator.h"
+#include "app/Shell.h"
+
+namespace voxmire {
+
+QFont PageFont() {
+  QFont font(QStringLiteral("Verdana"));
+  font.setPointSize(9);
+  return font;
+}
+
+void Name(QWidget* widget, const QString& objectName, const QString& accessibleName) {
+  widget->setObjectName(objectName);
+  if (!accessibleName.isEmpty()) {
+    QString plain = accessibleName;
+    plain.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    plain.remove(QLatin1Char('&'));
+    plain.replace(QStringLiteral("\x01"), QStringLiteral("&"));
+    widget->setAccessibleName(plain);
+  }
+}
+
+void Buddy(QLabel* label, QWidget* field) {
+  label->setBuddy(field);
+  QString text = label->text();
+  text.remove(QLatin1Char('&'));
+  field->setAccessibleName(text.trimmed());
+}
+
+Page::Page(AppContext& ctx, const QString& objectName, const QString& caption) : ctx_(ctx) {
+  setObjectName(objectName);
+  setWindowTitle(caption);
+  setFont(PageFont());
+}
+
+QMenu* Page::AddFileMenu(const SharedMenus& menus) {
+  QMenu* file = menuBar()->addMenu(tr("&File"));
+  file->setObjectName(menus.fileMenuName);
+  QAction* quit = file->addAction(tr("&Quit"));
+  quit->setObjectName(menus.quitName);
+  connect(quit, &QAction::triggered, this, [this] { ctx_.nav.Quit(); });
+  return file;
+}
+
+QMenu* Page::AddHelpMenu(const SharedMenus& menus) {
+  QMenu* help = menuBar()->addMenu(tr("&Help"));
+  help->setObjectName(QStringLiteral("mnuHelp"));
+  QAction* web = help->addAction(menus.websiteCaption);
+  web->setObjectName(menus.websiteName);
+  connect(web, &QAction::triggered, this, [this] { ctx_.shell.Open(ProductWebPage()); });
+  QAction* about = help->addAction(menus.aboutCaption);
+  about->setObjectName(QStringLiteral("mnuAbout"));
+  if (menus.aboutOpensWebPage) {
+    connect(about, &QAction::triggered, this, [this] { ctx_.shell.Open(ProductWebPage()); });
+  } else {
+    connect(about, &QAction::triggered, this, [this] { ctx_.nav.Open(PageId::About); });
+  }
+  return help;
+}
+
+void Page::AddSharedMenus(const SharedMenus& menus) {
+  AddFileMenu(menus);
+  AddHelpMenu(menus);
+}
+
+}  // namespace voxmire

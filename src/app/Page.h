@@ -1,0 +1,51 @@
+#pragma once
+// Common ground of the wizard's windows: the Verdana font, the object name,
+// the caption, and the File and Help menus that every page carries.
+#include <QMainWindow>
+#include <QString>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QWidget;
+
+namespace voxmire {
+
+struct AppContext;
+
+// All page text is Verdana; the system substitutes where it is missing.
+QFont PageFont();
+
+// Gives the widget its object name and its accessible name.
+void Name(QWidget* widget, const QString& objectName, const QString& accessibleName = QString());
+
+// Sets `label` as the buddy of `field` and names the field after the label.
+void Buddy(QLabel* label, QWidget* field);
+
+// The captions and object names of the shared menus, which differ slightly
+// from window to window.
+struct SharedMenus {
+  QString fileMenuName = QStringLiteral("mnuFile");
+  QString quitName = QStringLiteral("mnuQuit");
+  QString websiteCaption = QStringLiteral("Harkline Website...");
+  QString websiteName = QStringLiteral("mnuWebsite");
+  QString aboutCaption = QStringLiteral("About");
+  bool aboutOpensWebPage = false;  // the compile page's About opens the web page
+};
+
+class Page : public QMainWindow {
+  Q_OBJECT
+ public:
+  Page(AppContext& ctx, const QString& objectName, const QString& caption);
+
+ protected:
+  // Adds "&File" with "&Quit"; the Help menu comes with AddHelpMenu so that a
+  // page can put its own menus between the two.
+  QMenu* AddFileMenu(const SharedMenus& menus);
+  QMenu* AddHelpMenu(const SharedMenus& menus);
+  void AddSharedMenus(const SharedMenus& menus = SharedMenus());
+
+  AppContext& ctx_;
+};
+
+}  // namespace voxmire

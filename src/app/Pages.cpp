@@ -1,0 +1,26 @@
+#include "Pages.h"
+
+#include "app/AboutBox.h"
+#include "app/AppContext.h"
+#include "app/Navigator.h"
+#include "app/SplashWindow.h"
+#include "app/StartPage.h"
+#include "project/InfoPage.h"
+#include "project/SelectVoicePage.h"
+#include "project/UTDirChooser.h"
+#include "sounds/SoundDirChooser.h"
+
+namespace voxmire {
+
+void RegisterPages(AppContext& ctx) {
+  Navigator& nav = ctx.nav;
+  nav.Register(PageId::Splash, [&ctx] { return new SplashWindow(ctx); });
+  nav.Register(PageId::Start, [&ctx] { return new StartPage(ctx); });
+  nav.Register(PageId::About, [&ctx] { return new AboutBox(ctx); });
+  nav.Register(PageId::Info, [&ctx] { return new InfoPage(ctx); });
+  nav.Register(PageId::ChooseUTDir, [&ctx] { return new UTDirChooser(ctx); });
+  nav.Register(PageId::SelectVoice, [&ctx] { return new SelectVoicePage(ctx); });
+  nav.Register(PageId::ChooseSoundDir, [&ctx] { return new SoundDirChooser(ctx); });
+}
+
+}  // namespace voxmire

@@ -1,0 +1,45 @@
+// Voxmire: builds a custom voice pack for Unreal Tournament.
+#include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <filesystem>
+
+#include "app/AppContext.h"
+#include "app/Dialogs.h"
+#include "app/Navigator.h"
+#include "app/Pages.h"
+#include "app/Shell.h"
+#include "core/Drives.h"
+#include "output/RunAndWait.h"
+#include "project/ProjectState.h"
+#include "sounds/SoundPlayer.h"
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Voxmire"));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/voxmire/product.jpg")));
+  // The navigator decides when the program ends: a "Back" move closes one
+  // page before it opens the next.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  voxmire::ProjectState state;
+  voxmire::QtDialogs dialogs;
+  voxmire::DesktopShell shell;
+  voxmire::QtSoundPlayer player;
+  voxmire::PosixProcessRunner runner;
+  voxmire::Navigator nav;
+  voxmire::AppContext ctx{
+      state,
+      std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()),
+      dialogs,
+      shell,
+      player,
+      runner,
+      nav,
+      [] { return voxmire::ListDrives(); },
+      std::filesystem::path(QDir::homePath().toStdString()),
+  };
+  voxmire::RegisterPages(ctx);
+  nav.Open(voxmire::PageId::Splash);
+  return QApplication::exec();
+}

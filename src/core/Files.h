@@ -1,0 +1,35 @@
+#pragma once
+// File helpers shared by the core: paths built from 8-bit text, whole-file
+// reads, atomic whole-file writes.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace voxmire {
+
+// A path from Windows-1252 text (what ProjectState and the settings files
+// hold). The file system's own names are UTF-8.
+std::filesystem::path FsPath(std::string_view cp1252);
+
+// The Windows-1252 text of a path, for ProjectState and the files we write.
+std::string PathText(const std::filesystem::path& path);
+
+// `dir` joined with `name` by the platform's separator.
+std::filesystem::path Join(const std::filesystem::path& dir, std::string_view cp1252Name);
+
+// The whole file as bytes, or nothing when it can't be read.
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
+
+// Replaces the file's contents with `bytes`: written to a temporary file in
+// the same directory and renamed over the target, so a crash never leaves
+// half a file. Returns false (and leaves the target alone) on any failure.
+bool WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes);
+
+// The lines of a text file as a line-by-line reader sees them: split at
+// CR LF, LF or CR; a last line without an ending still counts, and an empty
+// file has no lines.
+std::vector<std::string> SplitLines(std::string_view bytes);
+
+}  // namespace voxmire

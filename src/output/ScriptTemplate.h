@@ -1,0 +1,59 @@
+#pragma once
+// The head of the pack's class script: the template defaultscript.txt with
+// the pack's name, the base voice's class and sound package and one import
+// statement per sound filled in.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "project/ProjectState.h"
+
+namespace voxmire {
+
+inline constexpr std::string_view kTemplateFileName = "defaultscript.txt";
+inline constexpr std::string_view kDefaultPackName = "DEFAULT";
+
+// Replaces the first occurrence of `word` in `text`, letter case ignored and
+// also inside a longer word, with `value`. False (text unchanged) when the
+// word isn't there.
+bool ReplaceFirstIgnoringCase(std::string& text, std::string_view word, std::string_view value);
+
+// One #exec AUDIO IMPORT statement for a sound name, without a line end.
+std::string ImportStatement(std::string_view soundName, const ProjectState& state);
+
+// CR LF and an import statement for every sound; empty for no sounds.
+std::string ImportBlock(const std::vector<std::string>& soundNames, const ProjectState& state);
+
+// The template, each of its lines ended by CR LF, with the placeholders
+// filled in: the name three times, the base class, the base package and the
+// import block, each at the first occurrence left. A placeholder the
+// template lacks is skipped.
+std::string ExpandTemplate(std::string_view templateBytes,
+                           const std::vector<std::string>& soundListLines,
+                           const ProjectState& state);
+
+// The template's bytes from the program directory; nothing when it is
+// missing or can't be read.
+std::optional<std::string> ReadTemplate(const std::filesystem::path& programDir);
+
+// Text from a widget, whose line breaks may be LF, CR or CR LF, with every
+// line break made CR LF.
+std::string WithCrLfLineEnds(std::string_view text);
+
+// An empty pack name becomes "DEFAULT" from the moment the script is saved.
+void ApplyDefaultPackName(ProjectState& state);
+
+std::filesystem::path ScriptFilePath(const std::filesystem::path& programDir,
+                                     std::string_view voicePackName);
+
+// What the script file holds: the text and one CR LF.
+std::string ScriptFileBytes(std::string_view text);
+
+// Replaces <program dir>/<name>.uc as a whole with the text and one CR LF.
+// False when it can't be written; an old file is then left as it was.
+bool WriteScriptFile(const std::filesystem::path& programDir, std::string_view voicePackName,
+                     std::string_view text);
+
+}  // namespace voxmire

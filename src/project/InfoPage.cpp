@@ -1,0 +1,198 @@
+#include "InfoPage.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/AppContext.h"
+#include "app/Dialogs.h"
+#include "app/Navigator.h"
+#include "app/Qt1252.h"
+#include "project/Ini.h"
+#include "project/ProjectState.h"
+
+namespace voxmire {
+namespace {
+
+QLineEdit* Field(const QString& name) {
+  auto* field = new QLineEdit;
+  field->setObjectName(name);
+  return field;
+}
+
+}  // namespace
+
+bool IsValidPackName(const std::string& name) {
+  if (name.empty()) return false;
+  auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  if (!letter(name.front())) return false;
+  for (char c : name) {
+    if (!letter(c) && !digit(c)) return false;
+  }
+  return true;
+}
+
+InfoPage::InfoPage(AppContext& ctx)
+    : Page(ctx, QStringLiteral("Form2"), QStringLiteral("Edit the VoicePack information")) {
+  AddSharedMenus();
+
+  utDir_ = Field(QStringLiteral("txtUTDir"));
+  name_ = Field(QStringLiteral("txtVoicePackName"));
+  name_->setMaxLength(15);
+  authorName_ = Field(QStringLiteral("txtAuthorName"));
+  authorUrl_ = Field(QStringLiteral("txtAuthorURL"));
+  productName_ = Field(QStringLiteral("txtProductName"));
+  productUrl_ = Field(QStringLiteral("txtProductURL"));
+  readme_ = Field(QStringLiteral("txtReadmeLocation"));
+
+  auto* utDirLabel = new QLabel(tr("Unreal Tournament Dir"));
+  auto* utDirNote = new QLabel(tr("(Do NOT put a \\ at the end)"));
+  auto* nameLabel = new QLabel(tr("VoicePack Name"));
+  auto* authorNameLabel = new QLabel(tr("Author Name"));
+  auto* authorUrlLabel = new QLabel(tr("Author URL"));
+  auto* productNameLabel = new QLabel(tr("Product Name"));
+  auto* productUrlLabel = new QLabel(tr("Product URL"));
+  auto* readmeLabel = new QLabel(tr("Readme File Location..."));
+  Buddy(utDirLabel, utDir_);
+  Buddy(nameLabel, name_);
+  Buddy(authorNameLabel, authorName_);
+  Buddy(authorUrlLabel, authorUrl_);
+  Buddy(productNameLabel, productName_);
+  Buddy(productUrlLabel, productUrl_);
+  Buddy(readmeLabel, readme_);
+  utDir_->setAccessibleDescription(utDirNote->text());
+
+  auto* next = new QPushButton(tr("Next ->"));
+  Name(next, QStringLiteral("Command1"), next->text());
+  auto* chooseDir = new QPushButton(tr("..."));
+  Name(chooseDir, QStringLiteral("Command2"), tr("Choose the Unreal Tournament directory"));
+  auto* chooseReadme = new QPushButton(tr("..."));
+  Name(chooseReadme, QStringLiteral("Command3"), tr("Choose the readme file"));
+  auto* back = new QPushButton(tr("<- Back"));
+  Name(back, QStringLiteral("Command4"), back->text());
+  for (QPushButton* small : {chooseDir, chooseReadme}) small->setFixedWidth(36);
+
+  auto* top = new QGridLayout;
+  top->addWidget(utDirLabel, 0, 0);
+  top->addWidget(utDir_, 0, 1);
+  top->addWidget(chooseDir, 0, 2);
+  top->addWidget(utDirNote, 1, 1);
+  top->addWidget(nameLabel, 2, 0);
+  top->addWidget(name_, 2, 1);
+
+  auto* frame = new QGroupBox(tr("For Script"));
+  Name(frame, QStringLiteral("Frame1"), frame->title());
+  auto* script = new QGridLayout(frame);
+  script->addWidget(authorNameLabel, 0, 0);
+  script->addWidget(authorName_, 0, 1);
+  script->addWidget(authorUrlLabel, 1, 0);
+  script->addWidget(authorUrl_, 1, 1);
+  script->addWidget(productNameLabel, 2, 0);
+  script->addWidget(productName_, 2, 1);
+  script->addWidget(productUrlLabel, 3, 0);
+  script->addWidget(productUrl_, 3, 1);
+  script->addWidget(readmeLabel, 4, 0);
+  script->addWidget(readme_, 4, 1);
+  script->addWidget(chooseReadme, 4, 2);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(back);
+  buttons->addWidget(next);
+
+  auto* central = new QWidget;
+  auto* layout = new QVBoxLayout(central);
+  layout->addLayout(top);
+  layout->addWidget(frame);
+  layout->addStretch();
+  layout->addLayout(buttons);
+  setCentralWidget(central);
+  resize(560, 380);
+
+  setTabOrder(utDir_, name_);
+  setTabOrder(name_, authorName_);
+  setTabOrder(authorName_, authorUrl_);
+  setTabOrder(authorUrl_, productName_);
+  setTabOrder(productName_, productUrl_);
+  setTabOrder(productUrl_, readme_);
+  setTabOrder(readme_, next);
+  setTabOrder(next, chooseDir);
+  setTabOrder(chooseDir, chooseReadme);
+  setTabOrder(chooseReadme, back);
+  utDir_->setFocus();
+
+  connect(next, &QPushButton::clicked, this, &InfoPage::Next);
+  connect(back, &QPushButton::clicked, this,
+          [this] { ctx_.nav.Back(PageId::Info, PageId::Start); });
+  connect(chooseDir, &QPushButton::clicked, this, [this] { ctx_.nav.Open(PageId::ChooseUTDir); });
+  connect(chooseReadme, &QPushButton::clicked, this, &InfoPage::ChooseReadme);
+
+  // Opening: the game directory from prefs.ini, the rest from steps.ini.
+  const auto prefs = ctx_.PrefsIni();
+  const auto steps = ctx_.StepsIni();
+  utDir_->setText(ToQt(ReadIniValue("Config", "UTDir", prefs)));
+  authorName_->setText(ToQt(ReadIniValue("Form2", "txtAuthorName", steps)));
+  authorUrl_->setText(ToQt(ReadIniValue("Form2", "txtAuthorURL", steps)));
+  productName_->setText(ToQt(ReadIniValue("Form2", "txtProductName", steps)));
+  productUrl_->setText(ToQt(ReadIniValue("Form2", "txtProductURL", steps)));
+  readme_->setText(ToQt(ReadIniValue("Form2", "ReadmeLocation", steps)));
+  name_->setText(ToQt(ReadIniValue("Form2", "VoicePackName", steps)));
+}
+
+void InfoPage::SetGameDirectory(const QString& dir) { utDir_->setText(dir); }
+
+void InfoPage::Next() {
+  if (name_->text().isEmpty()) {
+    ctx_.dialogs.Message(this, tr("No name specified"), tr("You didn't type a name for the VoicePack!"),
+                         MessageIcon::Critical);
+    return;
+  }
+  const std::string name = FromQt(name_->text());
+  if (!IsValidPackName(name)) {
+    ctx_.dialogs.Message(
+        this, tr("Invalid name"),
+        tr("\"%1\" can't be used as a VoicePack name.\rThe name becomes the script's class name and "
+           "a directory in the game, so it must start with a letter or an underscore and hold only "
+           "letters (A-Z), digits and underscores.")
+            .arg(name_->text()),
+        MessageIcon::Critical);
+    return;
+  }
+
+  ProjectState& s = ctx_.state;
+  s.AuthorName = FromQt(authorName_->text());
+  s.AuthorURL = FromQt(authorUrl_->text());
+  s.ProductName = FromQt(productName_->text());
+  s.ProductURL = FromQt(productUrl_->text());
+  s.ReadmeLocation = FromQt(readme_->text());
+  s.UTDir = FromQt(utDir_->text());
+  s.UTSystemDir = s.UTDir + "/System";
+  s.UTSoundsDir = s.UTDir + "/Sounds";
+  s.VoicePackName = name;
+
+  WriteIniValue("Config", "UTDir", FromQt(utDir_->text()), ctx_.PrefsIni());
+  const auto steps = ctx_.StepsIni();
+  WriteIniValue("Form2", "txtAuthorName", FromQt(authorName_->text()), steps);
+  WriteIniValue("Form2", "txtAuthorURL", FromQt(authorUrl_->text()), steps);
+  WriteIniValue("Form2", "txtProductName", FromQt(productName_->text()), steps);
+  WriteIniValue("Form2", "txtProductURL", FromQt(productUrl_->text()), steps);
+  WriteIniValue("Form2", "ReadmeLocation", FromQt(readme_->text()), steps);
+  WriteIniValue("Form2", "txtUTDir", FromQt(utDir_->text()), steps);
+  WriteIniValue("Form2", "VoicePackName", FromQt(name_->text()), steps);
+
+  ctx_.nav.Forward(PageId::Info, PageId::SelectVoice);
+}
+
+void InfoPage::ChooseReadme() {
+  // A cancelled dialog leaves the field as it was rather than emptying it.
+  if (const auto file = ctx_.dialogs.OpenFile(this, tr("Choose Readme File"), utDir_->text())) {
+    readme_->setText(*file);
+  }
+}
+
+}  // namespace voxmire

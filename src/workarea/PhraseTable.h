@@ -1,0 +1,145 @@
+#pragma once
+// The work area's tables: four growable phrase tables, the seven fixed team
+// orders and the four team-leader sounds. Plain data; the page shows it.
+#include <array>
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace voxmire {
+
+// One phrase: the sound the game plays, the text it shows, and the optional
+// abbreviation its menu uses.
+struct PhraseRow {
+  std::string Sound;
+  std::string String;
+  std::string Abbrev;
+
+  bool operator==(const PhraseRow&) const = default;
+};
+
+enum class PhraseCell { Sound, String, Abbrev };
+
+// Only Sound cells take text dragged from the voice window.
+constexpr bool CellAcceptsDrop(PhraseCell cell) { return cell == PhraseCell::Sound; }
+
+// The create button of a growable table first asks how many rows to create;
+// once it has, each press adds one row. There is no way back.
+enum class CreateButtonMode { CreateRows, AddNewRow };
+
+inline constexpr std::string_view kCreateRowsCaption = "Create Rows...";
+inline constexpr std::string_view kAddNewRowCaption = "Add New Row...";
+inline constexpr std::string_view kDeleteRowCaption = "Delete bottom row";
+inline constexpr std::string_view kDeleteRowErrorTitle = "Error deleting row";
+inline constexpr std::string_view kDeleteRowErrorText =
+    "Error deleting row. Make sure there are rows left to delete.";
+
+std::string_view CreateButtonCaption(CreateButtonMode mode);
+
+// A growable table: rows numbered from 1 without gaps.
+class PhraseTable {
+ public:
+  PhraseTable() = default;
+  PhraseTable(const PhraseTable& other);
+  PhraseTable& operator=(const PhraseTable& other);
+  PhraseTable(PhraseTable&&) noexcept = default;
+  PhraseTable& operator=(PhraseTable&&) noexcept = default;
+
+  // Row numbers are 16-bit signed on the page, so no table grows past this.
+  static constexpr int kMaxRows = 32767;
+  // Abbreviations stay short for the game's menu: typing stops at 19 characters.
+  static constexpr std::size_t kAbbrevLimit = 19;
+
+  // The first kAbbrevLimit characters of `abbrev`: what an Abbrev cell keeps.
+  static constexpr std::string_view ClampAbbrev(std::string_view abbrev) {
+    return abbrev.substr(0, kAbbrevLimit);
+  }
+
+  int Count() const { return static_cast<int>(rows_.size()); }
+  bool Empty() const { return rows_.empty(); }
+
+  // Row k, 1 <= k <= Count(); throws std::out_of_range otherwise. The
+  // reference holds until the table next changes.
+  const PhraseRow& Row(int k) const;
+
+  // Creates row i with empty cells. Fails (false, nothing changes) unless
+  // i == Count() + 1 <= kMaxRows: rows exist without gaps, and an existing
+  // row is never created again.
+  bool CreateRow(int i);
+  // Adds row Count() + 1; false when the table is full.
+  bool AddRow() { return CreateRow(Count() + 1); }
+  // The "Create Rows..." press with a whole number already checked for the
+  // 16-bit range: creates the missing rows of 1..n (none for n <= 0) and
+  // switches the create button to adding single rows, even for n <= 0.
+  void CreateRows(int n);
+  // Removes row Count() with its texts; false when the table is empty.
+  bool RemoveLastRow();
+
+  // What the user types into a cell of row k (1-based; throws
+  // std::out_of_range otherwise). An Abbrev is clamped to kAbbrevLimit
+  // characters.
+  void SetCell(int k, PhraseCell cell, std::string_view text);
+  // Text the program itself writes (the stock presets): the limit only
+  // guards typing, and one stock abbreviation ("Turn the safety off.") is
+  // longer than it.
+  void SetCellUnclamped(int k, PhraseCell cell, std::string_view text);
+  const std::string& Cell(int k, PhraseCell cell) const;
+
+  // Same rows with the same texts, and the same create button mode.
+  bool operator==(const PhraseTable& other) const;
+
+  CreateButtonMode CreateMode() const { return mode_; }
+  void SetAddNewRowMode() { mode_ = CreateButtonMode::AddNewRow; }
+
+ private:
+  // A row keeps no texts until one is set: "Create Rows..." may ask for
+  // 32767 rows at once, and then most of them stay empty.
+  std::vector<std::unique_ptr<PhraseRow>> rows_;
+  CreateButtonMode mode_ = CreateButtonMode::CreateRows;
+};
+
+// The tabs of the work area, left to right.
+enum class WorkAreaTab { Acknowledgements, FriendlyFire, Taunts, Orders, Others, Names, Tools };
+inline constexpr std::array<std::string_view, 7> kTabCaptions = {
+    "Acknowledgements", "Friendly Fire", "Taunts", "Orders", "Others", "Names", "Tools"};
+constexpr std::string_view TabCaption(WorkAreaTab tab) {
+  return kTabCaptions[static_cast<std::size_t>(tab)];
+}
+
+// The seven team orders in page order, with the number the game knows each by.
+struct OrderSlot {
+  std::string_view Label;
+  int Number;
+};
+inline constexpr std::array<OrderSlot, 7> kOrderSlots = {{{"Defend", 0},
+                                                          {"Hold Position", 1},
+                                                          {"Assault Base", 2},
+                                                          {"Cover me", 3},
+                                                          {"Engage", 4},
+                                                          {"Take Their Flag", 10},
+                                                          {"Search and Destroy", 11}}};
+
+// The team leaders in the game's index order 0..3.
+inline constexpr std::array<std::string_view, 4> kLeaderLabels = {"Red Leader", "Blue Leader",
+                                                                  "Green Leader", "Gold Leader"};
+
+struct WorkAreaTables {
+  PhraseTable Acks;
+  PhraseTable FFire;
+  PhraseTable Taunts;
+  PhraseTable Others;
+  // Indexed like kOrderSlots. The Abbrev fields here have no length limit.
+  std::array<PhraseRow, 7> Orders;
+  // Indexed like kLeaderLabels: sounds only.
+  std::array<std::string, 4> Names;
+
+  bool operator==(const WorkAreaTables&) const = default;
+};
+
+// The growable table shown on `tab`, or nullptr for Orders, Names and Tools.
+PhraseTable* RowTable(WorkAreaTables& tables, WorkAreaTab tab);
+const PhraseTable* RowTable(const WorkAreaTables& tables, WorkAreaTab tab);
+
+}  // namespace voxmire

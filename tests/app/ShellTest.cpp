@@ -1,0 +1,180 @@
+// The splash, the start page, the about box, the shared menus and the
+// navigator's rules for opening, closing and ending the program.
+#include <QLabel>
+#include <QMouseEvent>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+#include "app/ClickableLabel.h"
+#include "app/SplashWindow.h"
+#include "support/Harness.h"
+
+namespace voxmire::test {
+namespace {
+
+QColor Background(QWidget* w) { return w->palette().color(QPalette::Window); }
+
+TEST(Splash, BlinksFourTimesThenOpensTheStartPage) {
+  Harness h;
+  auto* splash = qobject_cast<SplashWindow*>(h.Open(PageId::Splash));
+  ASSERT_NE(splash, nullptr);
+  auto* label = Find<QLabel>(splash, "Label1");
+  EXPECT_EQ(Background(label), QColor(0, 0, 128));
+
+  ASSERT_TRUE(QTest::qWaitFor([&] { return splash->Ticks() == 1; }, 2000));
+  EXPECT_EQ(Background(label), QColor(Qt::black));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return splash->Ticks() == 2; }, 2000));
+  EXPECT_EQ(Background(label), QColor(0, 0, 128));
+  EXPECT_EQ(h.nav.Window(PageId::Start), nullptr);
+
+  ASSERT_TRUE(QTest::qWaitFor([&] { return h.nav.IsOpen(PageId::Start); }, 2000));
+  EXPECT_FALSE(h.nav.IsOpen(PageId::Splash));
+  EXPECT_EQ(h.quits, 0);
+}
+
+TEST(Splash, ClickOnThePictureOpensTheStartPageOnce) {
+  Harness h;
+  QWidget* splash = h.Open(PageId::Splash);
+  QSignalSpy opened(&h.nav, &Navigator::Opened);
+  QTest::mouseClick(Find<QLabel>(splash, "Image2"), Qt::LeftButton);
+  ASSERT_TRUE(h.nav.IsOpen(PageId::Start));
+  QWidget* start = h.nav.Window(PageId::Start);
+  // Long enough for four ticks: the timer stopped with the click.
+  EXPECT_FALSE(QTest::qWaitFor([&] { return opened.count() > 1; }, 1800));
+  EXPECT_EQ(h.nav.Window(PageId::Start), start);
+  EXPECT_EQ(opened.count(), 1);
+  EXPECT_FALSE(h.nav.IsOpen(PageId::Splash));
+}
+
+TEST(Splash, ClickOnTheAddressOpensTheWebPageAndKeepsTicking) {
+  Harness h;
+  QWidget* splash = h.Open(PageId::Splash);
+  QTest::mouseClick(Find<QLabel>(splash, "Label1"), Qt::LeftButton);
+  ASSERT_EQ(h.shell.opened.size(), 1u);
+  EXPECT_TRUE(h.shell.opened[0].startsWith(QStringLiteral("https://")));
+  EXPECT_TRUE(h.nav.IsOpen(PageId::Splash));
+  EXPECT_FALSE(h.nav.IsOpen(PageId::Start));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return h.nav.IsOpen(PageId::Start); }, 2500));
+}
+
+TEST(Splash, KeyPressEndsTheProgramWithoutAPage) {
+  Harness h;
+  QWidget* splash = h.Open(PageId::Splash);
+  QTest::keyClick(splash, Qt::Key_Space);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return h.quits == 1; }, 1000));
+  EXPECT_FALSE(h.nav.IsOpen(PageId::Start));
+  EXPECT_FALSE(h.nav.IsOpen(PageId::Splash));
+}
+
+TEST(StartPage, OpensWithNewVoicePackSelected) {
+  Harness h;
+  QWidget* start = h.Open(PageId::Start);
+  EXPECT_TRUE(Find<QRadioButton>(start, "Option1")->isChecked());
+  EXPECT_EQ(start->windowTitle(), QStringLiteral("Voxmire"));
+}
+
+TEST(StartPage, OtherOptionsAreComingSoonThenNewPackMovesOn) {
+  Harness h;
+  WriteFile(h.programDir / "_script.txt", "old");
+  QWidget* start = h.Open(PageId::Start);
+  for (const char* option : {"Option3", "Option2"}) {
+    Find<QRadioButton>(start, option)->setChecked(true);
+    Click(start, "Command1");
+  }
+  ASSERT_EQ(h.dialogs.messages.size(), 2u);
+  for (const auto& m : h.dialogs.messages) {
+    EXPECT_EQ(m.title, QStringLiteral("Coming soon!"));
+    EXPECT_EQ(m.text, QStringLiteral("Sorry, that is coming soon."));
+    EXPECT_EQ(m.icon, MessageIcon::Information);
+  }
+  EXPECT_TRUE(h.nav.IsOpen(PageId::Start));
+  EXPECT_TRUE(std::filesystem::exists(h.programDir / "_script.txt"));
+
+  Find<QRadioButton>(start, "Option1")->setChecked(true);
+  Click(start, "Command1");
+  EXPECT_TRUE(h.nav.IsOpen(PageId::Info));
+  EXPECT_FALSE(h.nav.IsOpen(PageId::Start));
+  EXPECT_FALSE(std::filesystem::exists(h.programDir / "_script.txt"));
+  EXPECT_EQ(h.dialogs.messages.size(), 2u);
+}
+
+TEST(StartPage, QuitButtonAndMenuEndTheProgram) {
+  Harness h;
+  QWidget* start = h.Open(PageId::Start);
+  Click(start, "Command2");
+  EXPECT_EQ(h.quits, 1);
+  Trigger(start, "mnuQuit");
+  EXPECT_EQ(h.quits, 2);
+}
+
+TEST(AboutBox, OneInstanceThatBlinksAndOpensItsLinks) {
+  Harness h;
+  QWidget* start = h.Open(PageId::Start);
+  for (int i = 0; i < 3; ++i) Trigger(start, "mnuAbout");
+  QWidget* about = h.nav.Window(PageId::About);
+  ASSERT_NE(about, nullptr);
+  EXPECT_EQ(about->findChildren<QLabel*>(QStringLiteral("Label6")).size(), 1);
+  const auto windows = QApplication::topLevelWidgets();
+  EXPECT_EQ(std::count_if(windows.begin(), windows.end(),
+                          [](QWidget* w) { return w->objectName() == QStringLiteral("frmAbout"); }),
+            1);
+  EXPECT_EQ(about->windowTitle(), QStringLiteral("About Harkline Software"));
+
+  auto* web = Find<QLabel>(about, "Label6");
+  const QColor before = Background(web);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Background(web) != before; }, 1000));
+  const QColor after = Background(web);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Background(web) != after; }, 1000));
+
+  auto* mail = Find<QLabel>(about, "Label2");
+  EXPECT_TRUE(mail->font().underline());
+  QTest::mousePress(mail, Qt::LeftButton);
+  EXPECT_TRUE(mail->font().bold());
+  QTest::mouseRelease(mail, Qt::LeftButton);
+  EXPECT_FALSE(mail->font().bold());
+  ASSERT_EQ(h.shell.opened.size(), 1u);
+  EXPECT_TRUE(h.shell.opened[0].startsWith(QStringLiteral("mailto:")));
+
+  QTest::mouseClick(web, Qt::LeftButton);
+  ASSERT_EQ(h.shell.opened.size(), 2u);
+  EXPECT_TRUE(h.shell.opened[1].startsWith(QStringLiteral("https://")));
+  EXPECT_TRUE(h.nav.IsOpen(PageId::About));
+
+  QTest::mouseClick(Find<QLabel>(about, "Label1"), Qt::LeftButton);
+  EXPECT_FALSE(h.nav.IsOpen(PageId::About));
+  EXPECT_TRUE(h.nav.IsOpen(PageId::Start));
+}
+
+TEST(SharedMenus, WebsiteItemOpensTheProductPage) {
+  Harness h;
+  Trigger(h.Open(PageId::Start), "mnuWeb");
+  Trigger(h.Open(PageId::Info), "mnuWebsite");
+  ASSERT_EQ(h.shell.opened.size(), 2u);
+  EXPECT_EQ(h.shell.opened[0], h.shell.opened[1]);
+}
+
+TEST(Navigator, ProgramEndsWhenTheLastWindowClosesButNotDuringABackMove) {
+  Harness h;
+  h.Open(PageId::Start);
+  Click(h.nav.Window(PageId::Start), "Command1");  // forward to the information page
+  Click(h.nav.Window(PageId::Info), "Command4");   // back: close first, then open
+  EXPECT_FALSE(QTest::qWaitFor([&] { return h.quits > 0; }, 100));
+  ASSERT_TRUE(h.nav.IsOpen(PageId::Start));
+
+  h.nav.Window(PageId::Start)->close();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return h.quits == 1; }, 1000));
+}
+
+TEST(Navigator, WindowsAreCreatedAfreshAfterAClose) {
+  Harness h;
+  QPointer<QWidget> first = h.Open(PageId::Info);
+  h.nav.Close(PageId::Info);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return first.isNull(); }, 1000));
+  QWidget* second = h.Open(PageId::Info);
+  EXPECT_NE(second, nullptr);
+  EXPECT_EQ(h.nav.Open(PageId::Info), second);  // open again: the same window
+}
+
+}  // namespace
+}  // namespace voxmire::test

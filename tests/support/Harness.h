@@ -1,0 +1,139 @@
+#pragma once
+// A whole program context for page tests: a temporary program directory,
+// one ProjectState, the real navigator with every page registered, and fakes
+// for the dialogs, the shell, the sound player and the process runner.
+#include <QString>
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/AppContext.h"
+#include "app/Dialogs.h"
+#include "app/Navigator.h"
+#include "app/Shell.h"
+#include "output/RunAndWait.h"
+#include "project/ProjectState.h"
+#include "sounds/SoundPlayer.h"
+
+namespace voxmire::test {
+
+struct ShownMessage {
+  QString title;
+  QString text;
+  MessageIcon icon;
+};
+
+// Records every box; answers input and file prompts from queues. An empty
+// queue or a null QString answers Cancel.
+class FakeDialogs : public Dialogs {
+ public:
+  void Message(QWidget*, const QString& title, const QString& text, MessageIcon icon) override {
+    messages.push_back({title, text, icon});
+  }
+  std::optional<QString> Input(QWidget*, const QString& title, const QString& prompt) override {
+    inputs.push_back({title, prompt});
+    return Next(inputAnswers);
+  }
+  std::optional<QString> OpenFile(QWidget*, const QString& title, const QString& dir) override {
+    fileDialogs.push_back({title, dir});
+    return Next(fileAnswers);
+  }
+  bool ModalOpen() const override { return modalOpen; }
+
+  std::vector<ShownMessage> messages;
+  std::vector<std::pair<QString, QString>> inputs;       // title, prompt
+  std::vector<std::pair<QString, QString>> fileDialogs;  // title, dir
+  std::deque<QString> inputAnswers;
+  std::deque<QString> fileAnswers;
+  bool modalOpen = false;
+
+ private:
+  static std::optional<QString> Next(std::deque<QString>& answers) {
+    if (answers.empty()) return std::nullopt;
+    const QString answer = answers.front();
+    answers.pop_front();
+    if (answer.isNull()) return std::nullopt;
+    return answer;
+  }
+};
+
+class FakeShell : public Shell {
+ public:
+  void Open(const QString& target) override { opened.push_back(target); }
+  std::vector<QString> opened;
+};
+
+class FakePlayer : public SoundPlayer {
+ public:
+  bool Play(const QString& path) override {
+    played.push_back(path);
+    return succeed;
+  }
+  std::vector<QString> played;
+  bool succeed = true;
+};
+
+class FakeRunner : public ProcessRunner {
+ public:
+  RunResult Run(const RunRequest& request) override {
+    requests.push_back(request);
+    return next;
+  }
+  std::vector<RunRequest> requests;
+  RunResult next;
+};
+
+class Harness {
+ public:
+  Harness();
+  ~Harness();
+
+  // A fresh temporary directory, removed with the harness.
+  std::filesystem::path TempDir(const std::string& name);
+
+  template <typename T = QWidget>
+  T* Window(PageId id) const {
+    return qobject_cast<T*>(nav.Window(id));
+  }
+  // Opens a page the way the navigator does and waits until it is exposed.
+  QWidget* Open(PageId id);
+
+  std::filesystem::path root;
+  std::filesystem::path programDir;
+  ProjectState state;
+  FakeDialogs dialogs;
+  FakeShell shell;
+  FakePlayer player;
+  FakeRunner runner;
+  Navigator nav;
+  std::vector<std::string> drives{"/"};
+  int quits = 0;
+  AppContext ctx;
+};
+
+// The child of `window` with the object name, or a test failure.
+template <typename T>
+T* Find(QWidget* window, const char* name) {
+  T* child = window == nullptr ? nullptr : window->findChild<T*>(QString::fromLatin1(name));
+  if (child == nullptr) {
+    ADD_FAILURE() << "no " << name << " in " << (window ? qPrintable(window->objectName()) : "(null)");
+  }
+  return child;
+}
+
+void Click(QWidget* window, const char* buttonName);
+void Type(QWidget* window, const char* fieldName, const QString& text);
+// Triggers the menu action with the object name.
+void Trigger(QWidget* window, const char* actionName);
+
+// Whole-file helpers.
+std::string ReadFile(const std::filesystem::path& path);
+void WriteFile(const std::filesystem::path& path, const std::string& bytes);
+
+}  // namespace voxmire::test
