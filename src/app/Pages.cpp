@@ -8,7 +8,6 @@
 #include "project/InfoPage.h"
 #include "project/SelectVoicePage.h"
 #include "project/UTDirChooser.h"
-#include "sounds/SoundDirChooser.h"
 
 namespace voxmire {
 
@@ -20,7 +19,11 @@ void RegisterPages(AppContext& ctx) {
   nav.Register(PageId::Info, [&ctx] { return new InfoPage(ctx); });
   nav.Register(PageId::ChooseUTDir, [&ctx] { return new UTDirChooser(ctx); });
   nav.Register(PageId::SelectVoice, [&ctx] { return new SelectVoicePage(ctx); });
-  nav.Register(PageId::ChooseSoundDir, [&ctx] { return new SoundDirChooser(ctx); });
+  RegisterSoundPages(ctx);
+  RegisterVoiceWindow(ctx);
+  RegisterScriptPages(ctx);
+  RegisterWorkAreaPages(ctx);
+  RegisterOutputPages(ctx);
 }
 
 }  // namespace voxmire

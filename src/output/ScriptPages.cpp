@@ -1,0 +1,11 @@
+#include "app/AppContext.h"
+#include "app/Navigator.h"
+#include "app/Pages.h"
+
+namespace voxmire {
+
+void RegisterScriptPages(AppContext& ctx) {
+  (void)ctx;
+}
+
+}  // namespace voxmire

@@ -1,0 +1,3 @@
+if(NOT VOXMIRE_CORE_ONLY)
+  target_sources(voxmire_gui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/OutputPages.cpp)
+endif()
