@@ -9,9 +9,14 @@
 #include "project/SelectVoicePage.h"
 #include "project/UTDirChooser.h"
 
+// The pictures are compiled into the static GUI library, whose resources
+// are not registered on their own.
+static void InitResources() { Q_INIT_RESOURCE(resources); }
+
 namespace voxmire {
 
 void RegisterPages(AppContext& ctx) {
+  InitResources();
   Navigator& nav = ctx.nav;
   nav.Register(PageId::Splash, [&ctx] { return new SplashWindow(ctx); });
   nav.Register(PageId::Start, [&ctx] { return new StartPage(ctx); });

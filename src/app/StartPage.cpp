@@ -59,6 +59,7 @@ StartPage::StartPage(AppContext& ctx) : Page(ctx, QStringLiteral("Form1"), QStri
   layout->addWidget(picture, 0, Qt::AlignTop);
   layout->addLayout(right, 1);
   setCentralWidget(central);
+  resize(520, 240);
 
   setTabOrder(newPack_, next);
   setTabOrder(next, preferences_);
