@@ -16,6 +16,10 @@ if(VOXMIRE_SANITIZE)
   target_link_options(voxmire_options INTERFACE -fsanitize=address,undefined)
 endif()
 
+if(VOXMIRE_FUZZ)
+  target_compile_options(voxmire_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()
+
 # Adds a GoogleTest program and registers each of its tests with CTest.
 # voxmire_add_test(NAME <name> SOURCES <files...> LIBS <targets...> [GUI])
 include(GoogleTest)
