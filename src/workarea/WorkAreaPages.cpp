@@ -1,11 +1,12 @@
 #include "app/AppContext.h"
 #include "app/Navigator.h"
 #include "app/Pages.h"
+#include "workarea/WorkAreaPage.h"
 
 namespace voxmire {
 
 void RegisterWorkAreaPages(AppContext& ctx) {
-  (void)ctx;
+  ctx.nav.Register(PageId::WorkArea, [&ctx] { return new WorkAreaPage(ctx); });
 }
 
 }  // namespace voxmire
