@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <algorithm>
 
 namespace voxmire {
 namespace {
@@ -30,12 +31,28 @@ struct DepthGuard {
 
 }  // namespace
 
+void PrepareMessageBox(QMessageBox& box, const QString& title, const QString& text,
+                       MessageIcon icon) {
+  const QString shown = QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  box.setWindowTitle(title);
+  box.setIcon(ToQtIcon(icon));
+  box.setTextFormat(Qt::PlainText);
+  box.setText(shown);
+  box.setStandardButtons(QMessageBox::Ok);
+  // Paths in a report read badly when broken in the middle: give long lines room.
+  int longest = 0;
+  for (const QString& line : shown.split(QLatin1Char('\n'))) longest = std::max<int>(longest, line.size());
+  if (longest > 60) {
+    box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }")
+                          .arg(std::min(longest, 110) * box.fontMetrics().averageCharWidth()));
+  }
+}
+
 void QtDialogs::Message(QWidget* parent, const QString& title, const QString& text,
                         MessageIcon icon) {
   DepthGuard guard(depth_);
-  QMessageBox box(ToQtIcon(icon), title, QString(text).replace(QLatin1Char('\r'), QLatin1Char('\n')),
-                  QMessageBox::Ok, parent);
-  box.setTextFormat(Qt::PlainText);
+  QMessageBox box(parent);
+  PrepareMessageBox(box, title, text, icon);
   box.exec();
 }
 

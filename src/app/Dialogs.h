@@ -5,6 +5,7 @@
 #include <QString>
 #include <optional>
 
+class QMessageBox;
 class QWidget;
 
 namespace voxmire {
@@ -27,6 +28,10 @@ class Dialogs {
   // front must stay beneath it).
   virtual bool ModalOpen() const = 0;
 };
+
+// Dresses a message box as the program's boxes look: the icon, the text
+// (CR-separated lines shown as lines) and room for long paths.
+void PrepareMessageBox(QMessageBox& box, const QString& title, const QString& text, MessageIcon icon);
 
 // The real boxes.
 class QtDialogs : public Dialogs {

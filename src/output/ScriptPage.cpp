@@ -1,0 +1,169 @@
+#include "ScriptPage.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextDocument>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/AppContext.h"
+#include "app/Dialogs.h"
+#include "app/Navigator.h"
+#include "app/Qt1252.h"
+#include "core/Files.h"
+#include "output/ScriptTemplate.h"
+#include "project/ProjectState.h"
+#include "sounds/SoundList.h"
+#include "sounds/SoundsPage.h"
+
+namespace voxmire {
+namespace {
+
+QString FileText(const std::filesystem::path& path) {
+  return QString::fromStdString(path.string());
+}
+
+void SetBackground(QPlainTextEdit* area, const QColor& color) {
+  QPalette palette = area->palette();
+  palette.setColor(QPalette::Base, color);
+  area->setPalette(palette);
+}
+
+}  // namespace
+
+ScriptPage::ScriptPage(AppContext& ctx)
+    : Page(
+          ctx, QStringLiteral("Form3"),
+          QStringLiteral("Edit the ") + ToQt(ctx.state.VoicePackName) + QStringLiteral(" script")) {
+  SharedMenus menus;
+  menus.websiteName = QStringLiteral("mnuwebsite");
+  AddSharedMenus(menus);
+
+  scriptArea_ = new QPlainTextEdit;
+  Name(scriptArea_, QStringLiteral("txtScriptArea"), tr("Script"));
+  scriptArea_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  // Tab leaves the text rather than trapping a keyboard user inside it.
+  scriptArea_->setTabChangesFocus(true);
+  scriptArea_->setReadOnly(true);
+  scriptArea_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  // Grey while locked, so that the white of "&Enable Editing" shows the change.
+  SetBackground(scriptArea_, palette().color(QPalette::Window));
+
+  auto* help = new QLabel(
+      tr("This is the Script file that will make that will be compiled into a .u file. Make any "
+         "custom changes you would like, but if you want a normal VoicePack it is recommended that "
+         "you do not edit this as you could stop it from functioning."));
+  help->setObjectName(QStringLiteral("Label1"));
+  help->setWordWrap(true);
+  scriptArea_->setAccessibleDescription(help->text());
+
+  auto* enable = new QPushButton(tr("&Enable Editing"));
+  Name(enable, QStringLiteral("Command2"), enable->text());
+  QPalette face = enable->palette();
+  face.setColor(QPalette::Button, QColor(0xC0, 0xC0, 0xC0));
+  enable->setPalette(face);
+  auto* back = new QPushButton(tr("<- Back"));
+  Name(back, QStringLiteral("Command3"), back->text());
+  auto* next = new QPushButton(tr("Next ->"));
+  Name(next, QStringLiteral("Command1"), next->text());
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(enable);
+  buttons->addWidget(back);
+  buttons->addWidget(next);
+  buttons->addStretch();
+
+  auto* central = new QWidget;
+  auto* layout = new QVBoxLayout(central);
+  layout->addWidget(scriptArea_, 1);
+  layout->addWidget(help);
+  layout->addLayout(buttons);
+  setCentralWidget(central);
+  resize(640, 440);
+
+  setTabOrder(scriptArea_, enable);
+  setTabOrder(enable, back);
+  setTabOrder(back, next);
+  scriptArea_->setFocus();
+
+  connect(enable, &QPushButton::clicked, this, &ScriptPage::EnableEditing);
+  connect(back, &QPushButton::clicked, this, &ScriptPage::Back);
+  connect(next, &QPushButton::clicked, this, &ScriptPage::Next);
+
+  // Opening: the template with the pack's values and one import statement
+  // per line of the sound list.
+  if (const auto templ = ReadTemplate(ctx_.programDir)) {
+    expanded_ = ExpandTemplate(*templ, ReadTextLines(SoundListPath(ctx_.programDir)), ctx_.state);
+    scriptArea_->setPlainText(ToQt(*expanded_));
+    scriptArea_->document()->setModified(false);
+  }
+}
+
+void ScriptPage::showEvent(QShowEvent* event) {
+  Page::showEvent(event);
+  if (!expanded_ && !reported_) {
+    reported_ = true;
+    // Once the page is on screen, so that the box has something to stand on.
+    QTimer::singleShot(0, this, &ScriptPage::ReportMissingTemplate);
+  }
+}
+
+void ScriptPage::ReportMissingTemplate() {
+  ctx_.dialogs.Message(this, tr("Script template missing"),
+                       tr("The script template '%1' is missing or can't be read.\rReinstall "
+                          "Voxmire to get it back, then open this page again.")
+                           .arg(FileText(Join(ctx_.programDir, kTemplateFileName))),
+                       MessageIcon::Critical);
+}
+
+void ScriptPage::EnableEditing() {
+  if (!scriptArea_->isReadOnly()) return;
+  scriptArea_->setReadOnly(false);
+  SetBackground(scriptArea_, QColor(0xFF, 0xFF, 0xFF));
+  scriptArea_->setFocus();
+}
+
+std::string ScriptPage::ScriptText() const {
+  // Untouched text is saved as generated, byte for byte; the widget would
+  // turn a no-break space into a plain one.
+  if (expanded_ && !scriptArea_->document()->isModified()) return *expanded_;
+  QString text = scriptArea_->document()->toRawText();
+  text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+  text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+  return WithCrLfLineEnds(FromQt(text));
+}
+
+void ScriptPage::Back() {
+  const std::vector<std::string> lines = ReadTextLines(SoundListPath(ctx_.programDir));
+  Navigator& nav = ctx_.nav;
+  nav.Close(PageId::Script);
+  if (auto* sounds = qobject_cast<SoundsPage*>(nav.Get(PageId::Sounds))) {
+    sounds->SetPackageList(lines);
+  }
+  nav.Open(PageId::Sounds);
+}
+
+void ScriptPage::Next() {
+  if (!expanded_) {
+    ReportMissingTemplate();
+    return;
+  }
+  ProjectState named = ctx_.state;
+  ApplyDefaultPackName(named);
+  if (!WriteScriptFile(ctx_.programDir, named.VoicePackName, ScriptText())) {
+    ctx_.dialogs.Message(
+        this, tr("Can't write the script"),
+        tr("The script '%1' can't be written.\rMake sure that the program's directory exists, is "
+           "not read-only and has free space, then press \"Next ->\" again.")
+            .arg(FileText(ScriptFilePath(ctx_.programDir, named.VoicePackName))),
+        MessageIcon::Critical);
+    return;
+  }
+  ApplyDefaultPackName(ctx_.state);
+  ctx_.nav.Forward(PageId::Script, PageId::WorkArea);
+}
+
+}  // namespace voxmire

@@ -1,0 +1,443 @@
+#include "workarea/WorkAreaPage.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <string>
+#include <vector>
+
+#include "app/AppContext.h"
+#include "app/Dialogs.h"
+#include "app/Navigator.h"
+#include "app/Qt1252.h"
+#include "output/DefaultProperties.h"
+#include "workarea/BaseVoicePresets.h"
+#include "workarea/PhraseTableModel.h"
+#include "workarea/RowCountEntry.h"
+
+namespace voxmire {
+namespace {
+
+QString Caption(WorkAreaTab tab) { return ToQt(TabCaption(tab)); }
+
+QLabel* Heading(const QString& text) {
+  auto* label = new QLabel(text);
+  QFont font = label->font();
+  font.setBold(true);
+  font.setPointSize(font.pointSize() + 2);
+  label->setFont(font);
+  return label;
+}
+
+QPushButton* Button(const QString& caption, const char* objectName) {
+  auto* button = new QPushButton(caption);
+  Name(button, QString::fromLatin1(objectName), caption);
+  return button;
+}
+
+QLineEdit* Field(const QString& objectName, bool acceptsDrops) {
+  auto* field = new QLineEdit;
+  field->setObjectName(objectName);
+  field->setAcceptDrops(acceptsDrops);
+  return field;
+}
+
+// Sets `text` unless the field already shows it, so the cursor stays put.
+void Show(QLineEdit* field, const std::string& text) {
+  const QString shown = ToQt(text);
+  if (field->text() == shown) return;
+  field->setText(shown);
+  field->setCursorPosition(0);  // a sound reference reads best from its start
+}
+
+// Chains the focus through `widgets` in the given order.
+void TabChain(const std::vector<QWidget*>& widgets) {
+  QWidget* previous = nullptr;
+  for (QWidget* widget : widgets) {
+    if (previous != nullptr) QWidget::setTabOrder(previous, widget);
+    previous = widget;
+  }
+}
+
+// Field name stems of the orders, in the order of kOrderSlots.
+constexpr std::array<const char*, 7> kOrderStems = {"Defend", "Hold", "Assault", "Cover",
+                                                    "Engage", "Flag", "Search"};
+constexpr std::array<const char*, 4> kLeaderFields = {"txtRedLeader", "txtBlueLeader",
+                                                      "txtGreenLeader", "txtGoldLeader"};
+
+}  // namespace
+
+WorkAreaPage::WorkAreaPage(AppContext& ctx)
+    : Page(ctx, QStringLiteral("Form5"), QStringLiteral("Voicepack Workarea")) {
+  BuildMenus();
+
+  growers_ = {Grower{WorkAreaTab::Acknowledgements}, Grower{WorkAreaTab::FriendlyFire},
+              Grower{WorkAreaTab::Taunts}, Grower{WorkAreaTab::Others}};
+  tabs_ = new QTabWidget;
+  Name(tabs_, QStringLiteral("SSTab1"), tr("Work area"));
+  tabs_->addTab(
+      BuildGrowerTab(growers_[0], "tblAck", "lblRowNum", "Command1", "Command3", "Command8"),
+      Caption(WorkAreaTab::Acknowledgements));
+  tabs_->addTab(
+      BuildGrowerTab(growers_[1], "tblFF", "lblFFRowNum", "Command5", "Command4", "Command9"),
+      Caption(WorkAreaTab::FriendlyFire));
+  tabs_->addTab(BuildGrowerTab(growers_[2], "tblTaunt", "lblTauntRowNum", "Command7", "Command6",
+                               "Command14"),
+                Caption(WorkAreaTab::Taunts));
+  tabs_->addTab(BuildOrdersTab(), Caption(WorkAreaTab::Orders));
+  tabs_->addTab(BuildGrowerTab(growers_[3], "tblOther", "lblOtherRowNum", "Command10", "Command11",
+                               "Command17"),
+                Caption(WorkAreaTab::Others));
+  tabs_->addTab(BuildNamesTab(), Caption(WorkAreaTab::Names));
+  tabs_->addTab(BuildToolsTab(), Caption(WorkAreaTab::Tools));
+  tabs_->setCurrentIndex(static_cast<int>(WorkAreaTab::Tools));
+
+  // The panel fills the page and follows every resize.
+  auto* central = new QWidget;
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(6, 6, 6, 6);
+  layout->addWidget(tabs_);
+  setCentralWidget(central);
+  resize(800, 520);
+}
+
+// The views and their editors go first: a closing editor still writes to
+// the tables.
+WorkAreaPage::~WorkAreaPage() { delete takeCentralWidget(); }
+
+void WorkAreaPage::BuildMenus() {
+  const SharedMenus menus;
+  AddFileMenu(menus);
+  QMenu* tools = menuBar()->addMenu(tr("&Tools"));
+  tools->setObjectName(QStringLiteral("mnuTools"));
+  QAction* generate = tools->addAction(tr("&Generate"));
+  generate->setObjectName(QStringLiteral("mnuGenerate"));
+  QAction* back = tools->addAction(tr("<- Back"));
+  back->setObjectName(QStringLiteral("mnuBack"));
+  QAction* voiceWindow = tools->addAction(tr("&Voice Window"));
+  voiceWindow->setObjectName(QStringLiteral("mnuVW"));
+  AddHelpMenu(menus);
+
+  connect(generate, &QAction::triggered, this, &WorkAreaPage::Generate);
+  connect(back, &QAction::triggered, this, &WorkAreaPage::Back);
+  connect(voiceWindow, &QAction::triggered, this, &WorkAreaPage::ShowVoiceWindow);
+}
+
+QWidget* WorkAreaPage::BuildGrowerTab(Grower& grower, const char* viewName, const char* headerName,
+                                      const char* createName, const char* deleteName,
+                                      const char* presetName) {
+  PhraseTable& table = *RowTable(tables_, grower.tab);
+  grower.model = new PhraseTableModel(table, this);
+  grower.create = Button(ToQt(CreateButtonCaption(table.CreateMode())), createName);
+  QPushButton* remove = Button(ToQt(kDeleteRowCaption), deleteName);
+  QPushButton* preset = Button(ToQt(kLoadPresetsCaption), presetName);
+
+  auto* view = new QTableView;
+  grower.view = view;
+  Name(view, QString::fromLatin1(viewName), Caption(grower.tab));
+  view->setModel(grower.model);
+  view->setItemDelegate(new PhraseCellDelegate(view));
+  view->setSelectionMode(QAbstractItemView::SingleSelection);
+  view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+                        QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+  view->setDragDropMode(QAbstractItemView::DropOnly);
+  view->setDragDropOverwriteMode(true);
+  view->setDefaultDropAction(Qt::CopyAction);
+  view->setDropIndicatorShown(true);
+  view->setWordWrap(false);
+  // The end of a sound reference names the sound; keep both ends in sight.
+  view->setTextElideMode(Qt::ElideMiddle);
+  view->setCornerButtonEnabled(false);
+  // Tab leaves the table; arrows move between cells, and Tab in an open
+  // editor still moves on to the next cell.
+  view->setTabKeyNavigation(false);
+
+  // Fixed, uniform row heights keep tens of thousands of rows instant: no
+  // row is ever measured.
+  QHeaderView* rows = view->verticalHeader();
+  rows->setObjectName(QString::fromLatin1(headerName));
+  rows->setSectionResizeMode(QHeaderView::Fixed);
+  rows->setDefaultSectionSize(view->fontMetrics().height() + 8);
+  rows->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  QHeaderView* columns = view->horizontalHeader();
+  columns->setStretchLastSection(false);
+  columns->setSectionResizeMode(PhraseTableModel::kSound, QHeaderView::Stretch);
+  columns->setSectionResizeMode(PhraseTableModel::kString, QHeaderView::Stretch);
+  columns->setSectionResizeMode(PhraseTableModel::kAbbrev, QHeaderView::Fixed);
+  columns->resizeSection(PhraseTableModel::kAbbrev,
+                         view->fontMetrics().horizontalAdvance(
+                             PhraseTableModel::ColumnCaption(PhraseTableModel::kAbbrev)) +
+                             24);
+  columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(Heading(Caption(grower.tab)));
+  buttons->addStretch();
+  buttons->addWidget(grower.create);
+  buttons->addWidget(remove);
+  buttons->addWidget(preset);
+
+  auto* page = new QWidget;
+  auto* layout = new QVBoxLayout(page);
+  layout->addLayout(buttons);
+  layout->addWidget(view, 1);
+  TabChain({grower.create, remove, preset, view});
+
+  const WorkAreaTab tab = grower.tab;
+  connect(grower.create, &QPushButton::clicked, this,
+          [this, tab] { CreatePressed(*FindGrower(tab)); });
+  connect(remove, &QPushButton::clicked, this, [this, tab] { DeletePressed(*FindGrower(tab)); });
+  connect(preset, &QPushButton::clicked, this, [this, tab] { LoadPresets(tab); });
+  return page;
+}
+
+QWidget* WorkAreaPage::BuildOrdersTab() {
+  QPushButton* preset = Button(ToQt(kLoadPresetsCaption), "Command16");
+  auto* grid = new QGridLayout;
+  grid->addWidget(Heading(Caption(WorkAreaTab::Orders)), 0, 0, 1, 2);
+  grid->addWidget(preset, 0, 3, Qt::AlignRight);
+  for (int c = 0; c < PhraseTableModel::kColumnCount; ++c) {
+    grid->addWidget(new QLabel(PhraseTableModel::ColumnCaption(c)), 1, c + 1);
+  }
+
+  std::vector<QWidget*> chain{preset};
+  static constexpr std::array<const char*, 3> kCellNames = {"Sound", "String", "Abbrev"};
+  for (std::size_t i = 0; i < kOrderSlots.size(); ++i) {
+    const QString label = ToQt(kOrderSlots[i].Label);
+    auto* rowLabel = new QLabel(label);
+    const int gridRow = static_cast<int>(i) + 2;
+    grid->addWidget(rowLabel, gridRow, 0);
+    for (std::size_t c = 0; c < 3; ++c) {
+      const PhraseCell cell = PhraseTableModel::CellOf(static_cast<int>(c));
+      const QString name = QStringLiteral("txt%1%2").arg(QString::fromLatin1(kOrderStems[i]),
+                                                         QString::fromLatin1(kCellNames[c]));
+      QLineEdit* field = Field(name, CellAcceptsDrop(cell));
+      field->setAccessibleName(label + QLatin1Char(' ') + QString::fromLatin1(kCellNames[c]));
+      grid->addWidget(field, gridRow, static_cast<int>(c) + 1);
+      orderFields_[i][c] = field;
+      chain.push_back(field);
+      PhraseRow& order = tables_.Orders[i];
+      std::string& target = cell == PhraseCell::Sound    ? order.Sound
+                            : cell == PhraseCell::String ? order.String
+                                                         : order.Abbrev;
+      connect(field, &QLineEdit::textChanged, this,
+              [&target](const QString& text) { target = FromQt(text); });
+    }
+    rowLabel->setBuddy(orderFields_[i][0]);
+  }
+  grid->setColumnStretch(1, 4);
+  grid->setColumnStretch(2, 4);
+  grid->setColumnStretch(3, 3);
+  grid->setRowStretch(static_cast<int>(kOrderSlots.size()) + 2, 1);
+
+  auto* page = new QWidget;
+  page->setLayout(grid);
+  TabChain(chain);
+  connect(preset, &QPushButton::clicked, this, [this] { LoadPresets(WorkAreaTab::Orders); });
+  return page;
+}
+
+QWidget* WorkAreaPage::BuildNamesTab() {
+  QPushButton* preset = Button(ToQt(kLoadPresetsCaption), "Command15");
+  auto* grid = new QGridLayout;
+  grid->addWidget(new QLabel(tr("Sound")), 0, 1, Qt::AlignBottom);
+  grid->addWidget(preset, 0, 2, Qt::AlignRight);
+  for (std::size_t i = 0; i < kLeaderLabels.size(); ++i) {
+    auto* label = new QLabel(ToQt(kLeaderLabels[i]));
+    // Leader names are the pack's own sounds, typed in; the voice window's
+    // entries are not meant for them.
+    QLineEdit* field = Field(QString::fromLatin1(kLeaderFields[i]), false);
+    Buddy(label, field);
+    grid->addWidget(label, static_cast<int>(i) + 1, 0);
+    grid->addWidget(field, static_cast<int>(i) + 1, 1);
+    leaderFields_[i] = field;
+    std::string& target = tables_.Names[i];
+    connect(field, &QLineEdit::textChanged, this,
+            [&target](const QString& text) { target = FromQt(text); });
+  }
+  grid->setColumnStretch(1, 3);
+  grid->setColumnStretch(2, 2);
+  grid->setRowStretch(static_cast<int>(kLeaderLabels.size()) + 1, 1);
+
+  auto* page = new QWidget;
+  page->setLayout(grid);
+  TabChain({preset, leaderFields_[0], leaderFields_[1], leaderFields_[2], leaderFields_[3]});
+  connect(preset, &QPushButton::clicked, this, [this] { LoadPresets(WorkAreaTab::Names); });
+  return page;
+}
+
+QWidget* WorkAreaPage::BuildToolsTab() {
+  struct Tool {
+    QString caption;
+    const char* name;
+    QString explanation;
+  };
+  // The explanations are shown with their buttons as buddies, so "&&" shows
+  // one ampersand just as in the captions.
+  const std::array<Tool, 3> tools = {{
+      {tr("&View VoiceWin"), "Command13",
+       tr("Shows the window containing your sounds so you can drag && drop into the text "
+          "boxes.")},
+      {tr("Generate  && Continue"), "Command12",
+       tr("Generates the Script and takes you to the next stage ")},
+      {tr("<- Back"), "Command18", tr("Takes you back to the previous step")},
+  }};
+  auto* grid = new QGridLayout;
+  grid->setVerticalSpacing(18);
+  grid->setHorizontalSpacing(16);
+  std::array<QPushButton*, 3> buttons{};
+  for (std::size_t i = 0; i < tools.size(); ++i) {
+    buttons[i] = Button(tools[i].caption, tools[i].name);
+    buttons[i]->setMinimumWidth(150);
+    auto* label = new QLabel(tools[i].explanation);
+    label->setWordWrap(true);
+    label->setContentsMargins(0, 4, 0, 0);  // first line level with the caption
+    label->setBuddy(buttons[i]);
+    buttons[i]->setAccessibleDescription(
+        label->text().replace(QStringLiteral("&&"), QStringLiteral("&")));
+    grid->addWidget(buttons[i], static_cast<int>(i), 0, Qt::AlignTop);
+    grid->addWidget(label, static_cast<int>(i), 1, Qt::AlignTop);
+  }
+  grid->setColumnStretch(1, 1);
+  grid->setRowStretch(static_cast<int>(tools.size()), 1);
+
+  auto* page = new QWidget;
+  page->setLayout(grid);
+  TabChain({buttons[0], buttons[1], buttons[2]});
+  connect(buttons[0], &QPushButton::clicked, this, &WorkAreaPage::ShowVoiceWindow);
+  connect(buttons[1], &QPushButton::clicked, this, &WorkAreaPage::Generate);
+  connect(buttons[2], &QPushButton::clicked, this, &WorkAreaPage::Back);
+  return page;
+}
+
+WorkAreaPage::Grower* WorkAreaPage::FindGrower(WorkAreaTab tab) {
+  for (Grower& grower : growers_) {
+    if (grower.tab == tab) return &grower;
+  }
+  return nullptr;
+}
+
+const WorkAreaPage::Grower* WorkAreaPage::FindGrower(WorkAreaTab tab) const {
+  return const_cast<WorkAreaPage*>(this)->FindGrower(tab);
+}
+
+QTableView* WorkAreaPage::View(WorkAreaTab tab) const {
+  const Grower* grower = FindGrower(tab);
+  return grower == nullptr ? nullptr : grower->view;
+}
+
+PhraseTableModel* WorkAreaPage::Model(WorkAreaTab tab) const {
+  const Grower* grower = FindGrower(tab);
+  return grower == nullptr ? nullptr : grower->model;
+}
+
+void WorkAreaPage::CreatePressed(Grower& grower) {
+  PhraseTableModel& model = *grower.model;
+  if (model.Table().CreateMode() == CreateButtonMode::AddNewRow) {
+    if (!model.AddRow()) {
+      QApplication::beep();  // the row numbers have run out
+      return;
+    }
+    const QModelIndex added = model.index(model.rowCount() - 1, PhraseTableModel::kSound);
+    grower.view->doItemsLayout();  // the scroll range must include the new row first
+    grower.view->setCurrentIndex(added);
+    grower.view->scrollTo(added);
+    return;
+  }
+
+  const auto answer = ctx_.dialogs.Input(this, ToQt(kRowCountTitle), ToQt(kRowCountPrompt));
+  const RowCountEntry entry = ParseRowCountEntry(answer ? FromQt(*answer) : std::string());
+  switch (entry.Result) {
+    case RowCountEntry::Kind::NotNumeric:
+      ctx_.dialogs.Message(this, ToQt(kNotNumericTitle), ToQt(kNotNumericText),
+                           MessageIcon::Critical);
+      return;
+    case RowCountEntry::Kind::OutOfRange:
+      return;
+    case RowCountEntry::Kind::Count:
+      break;
+  }
+  model.CreateRows(entry.Count);
+  grower.create->setText(ToQt(CreateButtonCaption(model.Table().CreateMode())));
+}
+
+void WorkAreaPage::DeletePressed(Grower& grower) {
+  if (!grower.model->RemoveLastRow()) {
+    ctx_.dialogs.Message(this, ToQt(kDeleteRowErrorTitle), ToQt(kDeleteRowErrorText),
+                         MessageIcon::Critical);
+  }
+}
+
+void WorkAreaPage::LoadPresets(WorkAreaTab tab) {
+  Grower* grower = FindGrower(tab);
+  PresetLoadResult result;
+  // A row tab loads only into an empty table, so only an empty table can
+  // change; resetting it loses nothing.
+  if (grower != nullptr && grower->model->Table().Empty()) {
+    grower->model->BeginExternalChange();
+    result = LoadVoiceBaseSettings(ctx_.state, tab, tables_);
+    grower->model->EndExternalChange();
+  } else {
+    result = LoadVoiceBaseSettings(ctx_.state, tab, tables_);
+  }
+
+  switch (result) {
+    case PresetLoadResult::Loaded:
+      if (grower != nullptr) {
+        grower->create->setText(ToQt(CreateButtonCaption(grower->model->Table().CreateMode())));
+      } else {
+        ShowOrdersAndNames();
+      }
+      break;
+    case PresetLoadResult::NotAvailable:
+      ctx_.dialogs.Message(this, ToQt(kNotAvailableTitle), ToQt(kNotAvailableText),
+                           MessageIcon::Critical);
+      break;
+    case PresetLoadResult::AlreadyHasRows:
+      ctx_.dialogs.Message(this, ToQt(kAlreadyLoadedTitle), ToQt(kAlreadyLoadedText),
+                           MessageIcon::Critical);
+      break;
+    case PresetLoadResult::UnknownPackage:
+    case PresetLoadResult::NoPresets:
+      break;
+  }
+}
+
+void WorkAreaPage::ShowOrdersAndNames() {
+  for (std::size_t i = 0; i < orderFields_.size(); ++i) {
+    const PhraseRow& order = tables_.Orders[i];
+    Show(orderFields_[i][0], order.Sound);
+    Show(orderFields_[i][1], order.String);
+    Show(orderFields_[i][2], order.Abbrev);
+  }
+  for (std::size_t i = 0; i < leaderFields_.size(); ++i) Show(leaderFields_[i], tables_.Names[i]);
+}
+
+void WorkAreaPage::Generate() {
+  const GenerationResult result =
+      AppendDefaultProperties(ctx_.programDir, tables_, ctx_.state, LocalNow());
+  if (result.Result != GenerationResult::Kind::Appended) {
+    ctx_.dialogs.Message(this, ToQt(kGenerationFailedTitle), ToQt(result.Message),
+                         MessageIcon::Critical);
+    return;
+  }
+  ctx_.dialogs.Message(this, ToQt(kGenerationCompleteTitle), ToQt(kGenerationCompleteText),
+                       MessageIcon::Information);
+  ctx_.nav.Forward(PageId::WorkArea, PageId::IntFile);
+}
+
+void WorkAreaPage::Back() { ctx_.nav.Back(PageId::WorkArea, PageId::Script); }
+
+void WorkAreaPage::ShowVoiceWindow() { ctx_.nav.Open(PageId::VoiceWindow); }
+
+}  // namespace voxmire

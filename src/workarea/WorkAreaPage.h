@@ -1,0 +1,65 @@
+#pragma once
+// Form5: the work area. Four growable phrase tables, the seven orders, the
+// four team leader names, and the Tools tab that generates the script.
+#include <array>
+
+#include "app/Page.h"
+#include "workarea/PhraseTable.h"
+
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class QTableView;
+
+namespace voxmire {
+
+class PhraseTableModel;
+
+class WorkAreaPage : public Page {
+  Q_OBJECT
+ public:
+  explicit WorkAreaPage(AppContext& ctx);
+  ~WorkAreaPage() override;
+
+  // What the page's widgets hold, as the script generator reads it.
+  const WorkAreaTables& Tables() const { return tables_; }
+  // The view of a growable tab, or nullptr for the other tabs.
+  QTableView* View(WorkAreaTab tab) const;
+  PhraseTableModel* Model(WorkAreaTab tab) const;
+
+ private:
+  // The widgets of one growable tab.
+  struct Grower {
+    WorkAreaTab tab;
+    PhraseTableModel* model = nullptr;
+    QTableView* view = nullptr;
+    QPushButton* create = nullptr;
+  };
+
+  QWidget* BuildGrowerTab(Grower& grower, const char* viewName, const char* headerName,
+                          const char* createName, const char* deleteName, const char* presetName);
+  QWidget* BuildOrdersTab();
+  QWidget* BuildNamesTab();
+  QWidget* BuildToolsTab();
+  void BuildMenus();
+
+  void CreatePressed(Grower& grower);
+  void DeletePressed(Grower& grower);
+  void LoadPresets(WorkAreaTab tab);
+  void ShowOrdersAndNames();
+  void Generate();
+  void Back();
+  void ShowVoiceWindow();
+
+  Grower* FindGrower(WorkAreaTab tab);
+  const Grower* FindGrower(WorkAreaTab tab) const;
+
+  WorkAreaTables tables_;
+  QTabWidget* tabs_ = nullptr;
+  std::array<Grower, 4> growers_;
+  // Sound, String and Abbrev fields of each order, indexed like kOrderSlots.
+  std::array<std::array<QLineEdit*, 3>, 7> orderFields_{};
+  std::array<QLineEdit*, 4> leaderFields_{};
+};
+
+}  // namespace voxmire

@@ -1,0 +1,195 @@
+// The int file page and the compile page, driven as a user would.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <algorithm>
+
+#include "app/Qt1252.h"
+#include "core/Files.h"
+#include "support/Harness.h"
+
+namespace voxmire::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+void Prepare(Harness& h) {
+  h.state.VoicePackName = "MyPack";
+  h.state.AuthorName = "Jane";
+  h.state.VoiceGender = "Male";
+  h.state.UTDir = PathText(h.root / "game");
+  h.state.UTSystemDir = PathText(h.root / "game" / "System");
+}
+
+QString PreviewText(QWidget* page) { return Find<QPlainTextEdit>(page, "Text1")->toPlainText(); }
+
+// Types the description; the test keyboard only knows ASCII, so anything else
+// is put in as a paste would.
+void EnterDescription(QWidget* page, const QString& text) {
+  const bool ascii =
+      std::all_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() < 128; });
+  if (ascii) {
+    Type(page, "Text2", text);
+  } else {
+    Find<QLineEdit>(page, "Text2")->setText(text);
+  }
+}
+
+TEST(IntFilePage, FinishWritesThePreviewsMetaClassWithTheEditedDescription) {
+  struct Case {
+    const char* gender;
+    QString typed;  // null: the proposed description is kept
+    std::string description;
+  } cases[] = {
+      {"Female", QString(), "MyPack by Jane"},
+      {"Male", QStringLiteral("A gruff voice"), "A gruff voice"},
+      {"Boss", QStringLiteral(""), ""},
+      {"Female", QStringLiteral("Caf\u00E9 \u20AC"), "Caf\xE9 \x80"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.gender + std::string(" ") + c.description);
+    Harness h;
+    Prepare(h);
+    h.state.VoiceGender = c.gender;
+    QWidget* page = h.Open(PageId::IntFile);
+    const std::string line2Head = std::string("Object=(Name=MyPack.MyPack,Class=Class,MetaClass=") +
+                                  "BotPack.Voice" + c.gender + ",Description=\"";
+    EXPECT_EQ(page->windowTitle(), QStringLiteral("Int File Generator"));
+    EXPECT_EQ(PreviewText(page), ToQt("[Public]\n" + line2Head + "MyPack by Jane\")"));
+    EXPECT_EQ(Find<QLineEdit>(page, "Text2")->text(), QStringLiteral("MyPack by Jane"));
+
+    // An edit of the preview itself never reaches the file.
+    Find<QPlainTextEdit>(page, "Text1")->appendPlainText(QStringLiteral("Extra=1"));
+    if (!c.typed.isNull()) EnterDescription(page, c.typed);
+    Click(page, "Command2");
+
+    EXPECT_EQ(ReadFile(h.programDir / "MyPack.int"),
+              "[Public]\r\n" + line2Head + c.description + "\")\r\n");
+    EXPECT_TRUE(h.dialogs.messages.empty());
+    EXPECT_TRUE(h.nav.IsOpen(PageId::Compile));
+    EXPECT_FALSE(h.nav.IsOpen(PageId::IntFile));
+  }
+}
+
+TEST(IntFilePage, RefusesWhatTheFileCantHoldWritesNothingAndStays) {
+  struct Case {
+    QString description;
+    bool blockTheFile;  // a folder where the int file should go
+    QString title;
+  } cases[] = {
+      {QStringLiteral("Say \"hi\""), false, QStringLiteral("Invalid description")},
+      {QStringLiteral("Snow\u2603man"), false, QStringLiteral("Invalid description")},
+      {QStringLiteral("Fine"), true, QStringLiteral("Int file not written")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.description.toStdString());
+    Harness h;
+    Prepare(h);
+    if (c.blockTheFile) fs::create_directories(h.programDir / "MyPack.int");
+    QWidget* page = h.Open(PageId::IntFile);
+    EnterDescription(page, c.description);
+    Click(page, "Command2");
+    ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    EXPECT_EQ(h.dialogs.messages[0].title, c.title);
+    EXPECT_EQ(h.dialogs.messages[0].icon, MessageIcon::Critical);
+    EXPECT_FALSE(fs::is_regular_file(h.programDir / "MyPack.int"));
+    EXPECT_TRUE(h.nav.IsOpen(PageId::IntFile));
+    EXPECT_FALSE(h.nav.IsOpen(PageId::Compile));
+    EXPECT_EQ(Find<QLineEdit>(page, "Text2")->text(), c.description);
+  }
+}
+
+TEST(OutputPages, MenusQuitOpenTheWebPageOrTheAboutBox) {
+  struct Case {
+    PageId page;
+    const char* action;
+    QString caption;
+    bool opensWebPage, opensAbout, quits;
+  } cases[] = {
+      {PageId::IntFile, "mnuWebsite", QStringLiteral("Harkline Website..."), true, false, false},
+      {PageId::IntFile, "mnuAbout", QStringLiteral("About"), false, true, false},
+      {PageId::IntFile, "mnuQuit", QStringLiteral("&Quit"), false, false, true},
+      {PageId::Compile, "mnuWebsite", QStringLiteral("Harkline website..."), true, false, false},
+      {PageId::Compile, "mnuAbout", QStringLiteral("About"), true, false, false},
+      {PageId::Compile, "mnuQuit", QStringLiteral("&Quit"), false, false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.action);
+    Harness h;
+    Prepare(h);
+    QWidget* page = h.Open(c.page);
+    EXPECT_EQ(Find<QAction>(page, c.action)->text(), c.caption);
+    Trigger(page, c.action);
+    EXPECT_EQ(h.shell.opened,
+              c.opensWebPage ? std::vector<QString>{ProductWebPage()} : std::vector<QString>{});
+    EXPECT_EQ(h.nav.IsOpen(PageId::About), c.opensAbout);
+    EXPECT_EQ(h.quits, c.quits ? 1 : 0);
+    EXPECT_TRUE(h.nav.IsOpen(c.page));
+  }
+}
+
+TEST(OutputPages, WorkByKeyboardAlone) {
+  struct Case {
+    PageId page;
+    std::vector<const char*> tabOrder;
+  } cases[] = {
+      {PageId::IntFile, {"Text2", "Command2", "Text1", "Text2"}},
+      {PageId::Compile, {"Command1", "Check1", "txtStatus", "Command1"}},
+  };
+  for (const auto& c : cases) {
+    Harness h;
+    Prepare(h);
+    QWidget* page = h.Open(c.page);
+    QApplication::setActiveWindow(page);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(page));
+    EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), c.tabOrder[0]);
+    for (std::size_t i = 1; i < c.tabOrder.size(); ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), c.tabOrder[i]);
+    }
+  }
+
+  // Enter in the description presses "&Finish...".
+  Harness h;
+  Prepare(h);
+  QWidget* page = h.Open(PageId::IntFile);
+  QTest::keyClick(Find<QLineEdit>(page, "Text2"), Qt::Key_Return);
+  EXPECT_TRUE(fs::is_regular_file(h.programDir / "MyPack.int"));
+  EXPECT_TRUE(h.nav.IsOpen(PageId::Compile));
+  EXPECT_EQ(Find<QLineEdit>(page, "Text2")->accessibleName(), QStringLiteral("Description:"));
+}
+
+TEST(CompilePage, RunsTheCompilerWithTheProgramsHomeAndReportsAFailure) {
+  Harness h;
+  Prepare(h);
+  const std::string settings =
+      ReadFile(fs::path(VOXMIRE_SHARED_DIR) / "ut99" / "UnrealTournament-436.ini");
+  WriteFile(h.programDir / "MyPack.uc", "class MyPack extends VoiceMaleOne;\r\n");
+  WriteFile(h.programDir / "MyPack.int", "[Public]\r\n");
+  WriteFile(h.root / "game" / "System" / "UnrealTournament.ini", settings);
+  WriteFile(h.root / "game" / "System" / "ucc-bin", "#!/bin/sh\n");
+  fs::permissions(h.root / "game" / "System" / "ucc-bin", fs::perms::owner_all);
+  h.runner.next.startError = "No such file or directory";
+
+  QWidget* page = h.Open(PageId::Compile);
+  auto* status = Find<QLineEdit>(page, "txtStatus");
+  EXPECT_EQ(status->text(), QStringLiteral("Status Messages go here..."));
+  EXPECT_TRUE(status->isReadOnly());
+  Click(page, "Command1");
+
+  ASSERT_EQ(h.runner.requests.size(), 1u);
+  EXPECT_EQ(h.runner.requests[0].environment,
+            (std::vector<std::pair<std::string, std::string>>{{"HOME", h.ctx.home.string()}}));
+  EXPECT_EQ(status->text(), QStringLiteral("Compile failed"));
+  ASSERT_EQ(h.dialogs.messages.size(), 1u);
+  EXPECT_EQ(h.dialogs.messages[0].title, QStringLiteral("Compile failed"));
+  EXPECT_EQ(h.dialogs.messages[0].icon, MessageIcon::Critical);
+  EXPECT_TRUE(h.dialogs.messages[0].text.contains(QStringLiteral("No such file or directory")));
+  EXPECT_EQ(ReadFile(h.root / "game" / "System" / "UnrealTournament.ini"), settings);
+}
+
+}  // namespace
+}  // namespace voxmire::test

@@ -1,0 +1,237 @@
+// Walks the whole wizard offscreen with sample data and saves one picture of
+// every window, in the order a user meets them: the pictures of the README.
+// Usage: voxmire_tour <output folder>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QProcess>
+#include <QTabWidget>
+#include <QTest>
+#include <cstdio>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+
+#include "app/AppContext.h"
+#include "app/Dialogs.h"
+#include "app/DirChooser.h"
+#include "app/Navigator.h"
+#include "app/Pages.h"
+#include "app/Shell.h"
+#include "core/Files.h"
+#include "output/RunAndWait.h"
+#include "project/ProjectState.h"
+#include "sounds/SoundPlayer.h"
+
+namespace fs = std::filesystem;
+using namespace voxmire;
+
+namespace {
+
+// Boxes are remembered (the last one is pictured) instead of shown; the
+// "Create Rows..." question is answered with 2.
+class TourDialogs : public Dialogs {
+ public:
+  void Message(QWidget*, const QString& title, const QString& text, MessageIcon icon) override {
+    last = {title, text, icon};
+  }
+  std::optional<QString> Input(QWidget*, const QString&, const QString&) override {
+    return QStringLiteral("2");
+  }
+  std::optional<QString> OpenFile(QWidget*, const QString&, const QString&) override {
+    return std::nullopt;
+  }
+  bool ModalOpen() const override { return false; }
+
+  struct Shown {
+    QString title, text;
+    MessageIcon icon = MessageIcon::None;
+  } last;
+};
+
+class NoShell : public Shell {
+ public:
+  void Open(const QString&) override {}
+};
+
+class NoPlayer : public SoundPlayer {
+ public:
+  bool Play(const QString&) override { return true; }
+};
+
+QString Q(const fs::path& p) { return QString::fromStdString(p.string()); }
+
+void Copy(const fs::path& from, const fs::path& to) {
+  fs::create_directories(to.parent_path());
+  fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+}
+
+class Tour {
+ public:
+  Tour(Navigator& nav, TourDialogs& dialogs, fs::path out)
+      : nav_(nav), dialogs_(dialogs), out_(std::move(out)) {}
+
+  void Shoot(QWidget* window, const char* name) {
+    if (window == nullptr) {
+      std::fprintf(stderr, "no window for %s\n", name);
+      return;
+    }
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window)) std::fprintf(stderr, "%s never showed\n", name);
+    QApplication::processEvents();
+    char fileName[128];
+    std::snprintf(fileName, sizeof fileName, "%02d-%s.png", ++count_, name);
+    const QString file = Q(out_ / fileName);
+    window->grab().save(file);
+    std::printf("%s\n", qPrintable(file));
+  }
+
+  void ShootMessage(const char* name) {
+    QMessageBox box;
+    PrepareMessageBox(box, dialogs_.last.title, dialogs_.last.text, dialogs_.last.icon);
+    Shoot(&box, name);
+  }
+
+  static void Click(QWidget* window, const char* button) {
+    if (auto* b = window ? window->findChild<QAbstractButton*>(QString::fromLatin1(button)) : nullptr) {
+      b->click();
+    } else {
+      std::fprintf(stderr, "no button %s\n", button);
+    }
+  }
+
+  static void Type(QWidget* window, const char* field, const QString& text) {
+    if (auto* f = window ? window->findChild<QLineEdit*>(QString::fromLatin1(field)) : nullptr) {
+      f->setText(text);
+    }
+  }
+
+ private:
+  Navigator& nav_;
+  TourDialogs& dialogs_;
+  fs::path out_;
+  int count_ = 0;
+};
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: voxmire_tour <output folder>\n");
+    return 2;
+  }
+  const fs::path out = fs::absolute(argv[1]);
+  fs::create_directories(out);
+
+  // A program folder, a game folder with the fake compiler, a home and two sounds.
+  const fs::path root = fs::temp_directory_path() / ("voxmire-tour-" + std::to_string(QCoreApplication::applicationPid()));
+  const fs::path program = root / "program";
+  const fs::path game = root / "UnrealTournament";
+  const fs::path sounds = root / "sounds";
+  fs::create_directories(program);
+  fs::create_directories(sounds);
+  fs::create_directories(root / "home");
+  Copy(fs::path(VOXMIRE_DATA_DIR) / "defaultscript.txt", program / "defaultscript.txt");
+  for (const char* lib : {"MaleOne", "MaleTwo", "FemaleOne", "FemaleTwo", "Boss"}) {
+    Copy(fs::path(VOXMIRE_DATA_DIR) / "Lib" / (std::string(lib) + ".vpl"),
+         program / "Lib" / (std::string(lib) + ".vpl"));
+  }
+  Copy(fs::path(VOXMIRE_SHARED_DIR) / "ut99" / "UnrealTournament-436.ini",
+       game / "System" / "UnrealTournament.ini");
+  Copy(fs::path(VOXMIRE_SOURCE_DIR) / "tests" / "support" / "fake-ucc.sh",
+       game / "System64" / "ucc-bin-amd64");
+  fs::permissions(game / "System64" / "ucc-bin-amd64", fs::perms::owner_all);
+  QProcess::execute(QStringLiteral("espeak-ng"), {QStringLiteral("-w"), Q(sounds / "hello.wav"), QStringLiteral("hello")});
+  QProcess::execute(QStringLiteral("espeak-ng"), {QStringLiteral("-w"), Q(sounds / "gotcha.wav"), QStringLiteral("got you")});
+  qputenv("HOME", (root / "home").string().c_str());
+
+  ProjectState state;
+  TourDialogs dialogs;
+  NoShell shell;
+  NoPlayer player;
+  PosixProcessRunner runner;
+  Navigator nav;
+  nav.SetQuitHandler([] {});
+  AppContext ctx{state, program, dialogs, shell, player, runner, nav,
+                 [] { return std::vector<std::string>{"/"}; }, root / "home"};
+  RegisterPages(ctx);
+  Tour tour(nav, dialogs, out);
+
+  tour.Shoot(nav.Open(PageId::Splash), "splash");
+  nav.Close(PageId::Splash);
+  QWidget* start = nav.Open(PageId::Start);
+  tour.Shoot(start, "start");
+
+  Tour::Click(start, "Command1");
+  QWidget* info = nav.Window(PageId::Info);
+  Tour::Type(info, "txtUTDir", Q(game));
+  Tour::Type(info, "txtVoicePackName", QStringLiteral("GruffPack"));
+  Tour::Type(info, "txtAuthorName", QStringLiteral("Jane Doe"));
+  Tour::Type(info, "txtAuthorURL", QStringLiteral("jane@example.org"));
+  Tour::Type(info, "txtProductName", QStringLiteral("Gruff Voices"));
+  Tour::Type(info, "txtProductURL", QStringLiteral("https://example.org/gruff"));
+  Tour::Type(info, "txtReadmeLocation", Q(root / "readme.txt"));
+  tour.Shoot(info, "information");
+  Tour::Click(info, "Command2");
+  if (auto* chooser = qobject_cast<DirChooser*>(nav.Window(PageId::ChooseUTDir))) {
+    chooser->SetDirectory(Q(game));
+    tour.Shoot(chooser, "game-directory");
+    nav.Close(PageId::ChooseUTDir);
+  }
+  Tour::Click(info, "Command1");
+
+  QWidget* voice = nav.Window(PageId::SelectVoice);
+  tour.Shoot(voice, "base-voice");
+  Tour::Click(voice, "Command1");
+
+  auto* soundChooser = qobject_cast<DirChooser*>(nav.Window(PageId::ChooseSoundDir));
+  if (soundChooser != nullptr) soundChooser->SetDirectory(Q(sounds));
+  tour.Shoot(soundChooser, "sound-directory");
+  Tour::Click(soundChooser, "Command1");
+
+  QWidget* soundPage = nav.Window(PageId::Sounds);
+  Tour::Click(soundPage, "Command5");
+  tour.Shoot(soundPage, "sounds");
+  Tour::Click(soundPage, "Command1");
+
+  QWidget* script = nav.Window(PageId::Script);
+  tour.Shoot(script, "script");
+  Tour::Click(script, "Command1");
+
+  QWidget* work = nav.Window(PageId::WorkArea);
+  if (auto* tabs = work ? work->findChild<QTabWidget*>(QStringLiteral("SSTab1")) : nullptr) {
+    for (const char* preset : {"Command8", "Command9", "Command14", "Command16", "Command17", "Command15"}) {
+      Tour::Click(work, preset);
+    }
+    const char* names[] = {"work-acknowledgements", "work-friendly-fire", "work-taunts",
+                           "work-orders", "work-others", "work-names", "work-tools"};
+    for (int i = 0; i < tabs->count() && i < 7; ++i) {
+      tabs->setCurrentIndex(i);
+      tour.Shoot(work, names[i]);
+    }
+  }
+  Tour::Click(work, "Command13");
+  tour.Shoot(nav.Window(PageId::VoiceWindow), "voice-window");
+  Tour::Click(work, "Command12");
+
+  QWidget* intPage = nav.Window(PageId::IntFile);
+  tour.Shoot(intPage, "int-file");
+  Tour::Click(intPage, "Command2");
+
+  QWidget* compile = nav.Window(PageId::Compile);
+  tour.Shoot(compile, "compile");
+  Tour::Click(compile, "Command1");
+  tour.Shoot(compile, "compiled");
+  tour.ShootMessage("report");
+
+  tour.Shoot(nav.Open(PageId::About), "about");
+
+  fs::remove_all(root);
+  return 0;
+}
