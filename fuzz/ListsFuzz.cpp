@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (lines != voxmire::SplitLines(parts[0])) std::abort();
 
   voxmire::ProjectState state;
-  state.VoicePackName = parts[2];
+  state.VoicePackName = parts[2].substr(0, 15);  // the name field holds 15 characters
   state.SoundDir = "/sounds/";
   for (const std::string& choice : voxmire::LibraryChoices(state)) {
     if (const auto entries = voxmire::EntriesForChoice(choice, state, dir)) {

@@ -9,7 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto parts = voxmire::fuzz::Parts(data, size, 6);
   voxmire::ProjectState state;
-  state.VoicePackName = parts[1];
+  state.VoicePackName = parts[1].substr(0, 15);  // the name field holds 15 characters
   state.BaseVoiceClass = parts[2];
   state.BaseVoicePackage = parts[3];
   state.SoundDir = parts[4];

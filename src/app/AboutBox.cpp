@@ -32,15 +32,9 @@ AboutBox::AboutBox(AppContext& ctx) : QWidget(nullptr, Qt::Dialog), ctx_(ctx) {
   setObjectName(QStringLiteral("frmAbout"));
   setWindowTitle(tr("About Harkline Software"));
   setFont(PageFont());
-  QPalette palette;
-  palette.setColor(QPalette::Window, Qt::black);
-  palette.setColor(QPalette::WindowText, Qt::white);
-  setPalette(palette);
-  setAutoFillBackground(true);
+  PaintBlack(this);
 
-  auto* image = new ClickableLabel;
-  Name(image, QStringLiteral("Image1"), QStringLiteral("Voxmire"));
-  image->setPixmap(QPixmap(QStringLiteral(":/voxmire/product.jpg")));
+  auto* image = ProductPicture(QStringLiteral("Image1"));
 
   auto* creator = new ClickableLabel(
       tr("Voxmire, made by %1. Copyright \u00A9 2026 %1.").arg(Text(kMakerName)));

@@ -47,4 +47,20 @@ void FlipNavyBlack(QWidget* widget) {
   widget->setAutoFillBackground(true);
 }
 
+void PaintBlack(QWidget* window) {
+  QPalette palette;
+  palette.setColor(QPalette::Window, Qt::black);
+  palette.setColor(QPalette::WindowText, Qt::white);
+  window->setPalette(palette);
+  window->setAutoFillBackground(true);
+}
+
+ClickableLabel* ProductPicture(const QString& objectName) {
+  auto* image = new ClickableLabel;
+  image->setObjectName(objectName);
+  image->setAccessibleName(QStringLiteral("Voxmire"));
+  image->setPixmap(QPixmap(QStringLiteral(":/voxmire/product.jpg")));
+  return image;
+}
+
 }  // namespace voxmire

@@ -28,4 +28,9 @@ class ClickableLabel : public QLabel {
 void FlipNavyBlack(QWidget* widget);
 QColor Navy();
 
+// The splash and the about box: white text on black, with the product
+// picture in a label that answers clicks.
+void PaintBlack(QWidget* window);
+ClickableLabel* ProductPicture(const QString& objectName);
+
 }  // namespace voxmire

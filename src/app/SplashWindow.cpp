@@ -17,15 +17,9 @@ SplashWindow::SplashWindow(AppContext& ctx) : QWidget(nullptr, Qt::SplashScreen)
   setWindowTitle(QStringLiteral("Voxmire"));
   setFont(PageFont());
   setFocusPolicy(Qt::StrongFocus);
-  QPalette palette;
-  palette.setColor(QPalette::Window, Qt::black);
-  palette.setColor(QPalette::WindowText, Qt::white);
-  setPalette(palette);
-  setAutoFillBackground(true);
+  PaintBlack(this);
 
-  auto* image = new ClickableLabel;
-  Name(image, QStringLiteral("Image2"), QStringLiteral("Voxmire"));
-  image->setPixmap(QPixmap(QStringLiteral(":/voxmire/product.jpg")));
+  auto* image = ProductPicture(QStringLiteral("Image2"));
   image->setAlignment(Qt::AlignCenter);
 
   address_ = new ClickableLabel(ProductWebPage());

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "app/AppContext.h"
+#include "app/ClickableLabel.h"
 #include "app/Dialogs.h"
 #include "app/Navigator.h"
 
@@ -22,10 +23,7 @@ StartPage::StartPage(AppContext& ctx) : Page(ctx, QStringLiteral("Form1"), QStri
   AddSharedMenus(menus);
 
   auto* central = new QWidget;
-  auto* picture = new QLabel;
-  picture->setObjectName(QStringLiteral("Image1"));
-  picture->setPixmap(QPixmap(QStringLiteral(":/voxmire/product.jpg")));
-  picture->setAccessibleName(QStringLiteral("Voxmire"));
+  auto* picture = ProductPicture(QStringLiteral("Image1"));
 
   auto* frame = new QGroupBox(tr("Select Option"));
   Name(frame, QStringLiteral("Frame1"), frame->title());

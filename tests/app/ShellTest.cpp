@@ -1,10 +1,11 @@
 // The splash, the start page, the about box, the shared menus and the
 // navigator's rules for opening, closing and ending the program.
+#include <gtest/gtest.h>
+
 #include <QLabel>
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <gtest/gtest.h>
 
 #include "app/ClickableLabel.h"
 #include "app/SplashWindow.h"
@@ -15,12 +16,15 @@ namespace {
 
 QColor Background(QWidget* w) { return w->palette().color(QPalette::Window); }
 
-TEST(Splash, BlinksFourTimesThenOpensTheStartPage) {
+TEST(Splash, BlinksFourTimesThenOpensTheStartPageEvenAfterAClickOnTheAddress) {
   Harness h;
   auto* splash = qobject_cast<SplashWindow*>(h.Open(PageId::Splash));
   ASSERT_NE(splash, nullptr);
   auto* label = Find<QLabel>(splash, "Label1");
   EXPECT_EQ(Background(label), QColor(0, 0, 128));
+  QTest::mouseClick(label, Qt::LeftButton);
+  ASSERT_EQ(h.shell.opened.size(), 1u);
+  EXPECT_TRUE(h.shell.opened[0].startsWith(QStringLiteral("https://")));
 
   ASSERT_TRUE(QTest::qWaitFor([&] { return splash->Ticks() == 1; }, 2000));
   EXPECT_EQ(Background(label), QColor(Qt::black));
@@ -47,17 +51,6 @@ TEST(Splash, ClickOnThePictureOpensTheStartPageOnce) {
   EXPECT_FALSE(h.nav.IsOpen(PageId::Splash));
 }
 
-TEST(Splash, ClickOnTheAddressOpensTheWebPageAndKeepsTicking) {
-  Harness h;
-  QWidget* splash = h.Open(PageId::Splash);
-  QTest::mouseClick(Find<QLabel>(splash, "Label1"), Qt::LeftButton);
-  ASSERT_EQ(h.shell.opened.size(), 1u);
-  EXPECT_TRUE(h.shell.opened[0].startsWith(QStringLiteral("https://")));
-  EXPECT_TRUE(h.nav.IsOpen(PageId::Splash));
-  EXPECT_FALSE(h.nav.IsOpen(PageId::Start));
-  EXPECT_TRUE(QTest::qWaitFor([&] { return h.nav.IsOpen(PageId::Start); }, 2500));
-}
-
 TEST(Splash, KeyPressEndsTheProgramWithoutAPage) {
   Harness h;
   QWidget* splash = h.Open(PageId::Splash);
@@ -67,27 +60,19 @@ TEST(Splash, KeyPressEndsTheProgramWithoutAPage) {
   EXPECT_FALSE(h.nav.IsOpen(PageId::Splash));
 }
 
-TEST(StartPage, OpensWithNewVoicePackSelected) {
-  Harness h;
-  QWidget* start = h.Open(PageId::Start);
-  EXPECT_TRUE(Find<QRadioButton>(start, "Option1")->isChecked());
-  EXPECT_EQ(start->windowTitle(), QStringLiteral("Voxmire"));
-}
-
 TEST(StartPage, OtherOptionsAreComingSoonThenNewPackMovesOn) {
   Harness h;
   WriteFile(h.programDir / "_script.txt", "old");
   QWidget* start = h.Open(PageId::Start);
+  EXPECT_EQ(start->windowTitle(), QStringLiteral("Voxmire"));
+  EXPECT_TRUE(Find<QRadioButton>(start, "Option1")->isChecked());
   for (const char* option : {"Option3", "Option2"}) {
     Find<QRadioButton>(start, option)->setChecked(true);
     Click(start, "Command1");
   }
-  ASSERT_EQ(h.dialogs.messages.size(), 2u);
-  for (const auto& m : h.dialogs.messages) {
-    EXPECT_EQ(m.title, QStringLiteral("Coming soon!"));
-    EXPECT_EQ(m.text, QStringLiteral("Sorry, that is coming soon."));
-    EXPECT_EQ(m.icon, MessageIcon::Information);
-  }
+  EXPECT_EQ(h.dialogs.messages,
+            std::vector<ShownMessage>(
+                2, {"Coming soon!", "Sorry, that is coming soon.", MessageIcon::Information}));
   EXPECT_TRUE(h.nav.IsOpen(PageId::Start));
   EXPECT_TRUE(std::filesystem::exists(h.programDir / "_script.txt"));
 
@@ -97,15 +82,6 @@ TEST(StartPage, OtherOptionsAreComingSoonThenNewPackMovesOn) {
   EXPECT_FALSE(h.nav.IsOpen(PageId::Start));
   EXPECT_FALSE(std::filesystem::exists(h.programDir / "_script.txt"));
   EXPECT_EQ(h.dialogs.messages.size(), 2u);
-}
-
-TEST(StartPage, QuitButtonAndMenuEndTheProgram) {
-  Harness h;
-  QWidget* start = h.Open(PageId::Start);
-  Click(start, "Command2");
-  EXPECT_EQ(h.quits, 1);
-  Trigger(start, "mnuQuit");
-  EXPECT_EQ(h.quits, 2);
 }
 
 TEST(AboutBox, OneInstanceThatBlinksAndOpensItsLinks) {
@@ -146,34 +122,32 @@ TEST(AboutBox, OneInstanceThatBlinksAndOpensItsLinks) {
   EXPECT_TRUE(h.nav.IsOpen(PageId::Start));
 }
 
-TEST(SharedMenus, WebsiteItemOpensTheProductPage) {
+TEST(SharedMenus, WebsiteItemOpensTheProductPageAndQuitEndsTheProgram) {
   Harness h;
-  Trigger(h.Open(PageId::Start), "mnuWeb");
+  QWidget* start = h.Open(PageId::Start);
+  Trigger(start, "mnuWeb");
   Trigger(h.Open(PageId::Info), "mnuWebsite");
   ASSERT_EQ(h.shell.opened.size(), 2u);
   EXPECT_EQ(h.shell.opened[0], h.shell.opened[1]);
+  Click(start, "Command2");  // the start page's own Quit
+  EXPECT_EQ(h.quits, 1);
+  Trigger(start, "mnuQuit");
+  EXPECT_EQ(h.quits, 2);
 }
 
-TEST(Navigator, ProgramEndsWhenTheLastWindowClosesButNotDuringABackMove) {
+TEST(Navigator, WindowsComeAfreshAndTheProgramEndsWithTheLastButNotDuringABackMove) {
   Harness h;
-  h.Open(PageId::Start);
-  Click(h.nav.Window(PageId::Start), "Command1");  // forward to the information page
-  Click(h.nav.Window(PageId::Info), "Command4");   // back: close first, then open
+  QPointer<QWidget> first = h.Open(PageId::Start);
+  Click(first, "Command1");                       // forward to the information page
+  Click(h.nav.Window(PageId::Info), "Command4");  // back: close first, then open
   EXPECT_FALSE(QTest::qWaitFor([&] { return h.quits > 0; }, 100));
-  ASSERT_TRUE(h.nav.IsOpen(PageId::Start));
-
-  h.nav.Window(PageId::Start)->close();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return h.quits == 1; }, 1000));
-}
-
-TEST(Navigator, WindowsAreCreatedAfreshAfterAClose) {
-  Harness h;
-  QPointer<QWidget> first = h.Open(PageId::Info);
-  h.nav.Close(PageId::Info);
   EXPECT_TRUE(QTest::qWaitFor([&] { return first.isNull(); }, 1000));
-  QWidget* second = h.Open(PageId::Info);
-  EXPECT_NE(second, nullptr);
-  EXPECT_EQ(h.nav.Open(PageId::Info), second);  // open again: the same window
+  QWidget* second = h.nav.Window(PageId::Start);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(h.nav.Open(PageId::Start), second);  // open again: the same window
+
+  second->close();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return h.quits == 1; }, 1000));
 }
 
 }  // namespace

@@ -1,21 +1,12 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
 #include "core/Drives.h"
 #include "core/Files.h"
-
-#include <gtest/gtest.h>
-
-#include <fstream>
-#include <random>
-#include <sys/stat.h>
+#include "sounds/TempDir.h"
 
 namespace voxmire {
 namespace {
-
-std::filesystem::path FreshDir() {
-  std::random_device rd;
-  auto dir = std::filesystem::temp_directory_path() / ("voxmire-files-" + std::to_string(rd()));
-  std::filesystem::create_directories(dir);
-  return dir;
-}
 
 TEST(SplitLines, ReadsLinesAsALineByLineReaderDoes) {
   using V = std::vector<std::string>;
@@ -27,8 +18,8 @@ TEST(SplitLines, ReadsLinesAsALineByLineReaderDoes) {
 }
 
 TEST(WriteFileAtomic, ReplacesTheWholeFileAndKeepsItsMode) {
-  const auto dir = FreshDir();
-  const auto file = dir / "x.ini";
+  const testing::TempDir temp;
+  const auto file = temp.path / "x.ini";
   ASSERT_TRUE(WriteFileAtomic(file, "first\r\n"));
   ::chmod(file.c_str(), 0600);
   ASSERT_TRUE(WriteFileAtomic(file, "second"));
@@ -37,17 +28,16 @@ TEST(WriteFileAtomic, ReplacesTheWholeFileAndKeepsItsMode) {
   ASSERT_EQ(::stat(file.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
   // Nothing but the file itself is left behind.
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
-  std::filesystem::remove_all(dir);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.path), {}), 1);
 }
 
 TEST(WriteFileAtomic, FailsWithoutTouchingAnythingWhenTheFolderIsMissing) {
-  const auto dir = FreshDir();
+  const testing::TempDir temp;
+  const auto& dir = temp.path;
   EXPECT_FALSE(WriteFileAtomic(dir / "missing" / "x.ini", "data"));
   EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
   EXPECT_EQ(ReadFileBytes(dir / "nothing"), std::nullopt);
   EXPECT_EQ(ReadFileBytes(dir), std::nullopt);  // a directory is no file
-  std::filesystem::remove_all(dir);
 }
 
 TEST(Paths, Windows1252TextBecomesAUtf8FileName) {

@@ -1,22 +1,22 @@
 #include <gtest/gtest.h>
-#include <time.h>
-#include <unistd.h>
 
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/Files.h"
 #include "output/DefaultProperties.h"
+#include "sounds/TempDir.h"
 
 namespace voxmire {
 namespace {
 
-std::tm Stamp() {
+const std::tm kStamp = [] {  // 07-15-2000 14:05:09
   std::tm t{};
-  strptime("2000-07-15 14:05:09", "%Y-%m-%d %H:%M:%S", &t);
+  t.tm_year = 100, t.tm_mon = 6, t.tm_mday = 15, t.tm_hour = 14, t.tm_min = 5, t.tm_sec = 9;
   return t;
-}
+}();
 
 ProjectState Pack() {
   ProjectState state;
@@ -38,7 +38,7 @@ void AddRows(PhraseTable& table, std::initializer_list<PhraseRow> rows) {
 }
 
 std::string Generate(const WorkAreaTables& tables) {
-  DefaultPropertiesBlock block = BuildDefaultProperties(tables, Pack(), Stamp());
+  DefaultPropertiesBlock block = BuildDefaultProperties(tables, Pack(), kStamp);
   EXPECT_TRUE(block.Ok()) << block.Error;
   return block.Text;
 }
@@ -65,7 +65,15 @@ const std::string kTail = R"(}
 // Contact: voxmire@harkline.example, https://voxmire.harkline.example/
 )";
 
-TEST(DefaultPropertiesTest, EmptyTablesLineForLine) {
+TEST(DefaultPropertiesTest, EmptyAndSmallTablesLineForLine) {
+  WorkAreaTables small;
+  AddRows(small.Acks, {{"S1", "Got it", ""}, {"S2", "Roger", ""}});
+  AddRows(small.FFire, {{"", "", "  "}});
+  AddRows(small.Taunts, {{"T1", "C:\\Temp", ""}, {"T\\2", "He", "h\\2"}});
+  AddRows(small.Others, {{"O1", "Base!", "B"}});
+  small.Orders[1] = {"Sound'Male1Voice.(All).M1hold'", "Hold this position.", "Hold"};
+  small.Orders[6] = {"", "Search.", "S&D"};
+  small.Names = {"R", "", "G", "Gold"};
   EXPECT_EQ(Generate(WorkAreaTables{}), Crlf(R"(defaultproperties
 {
 NameSound(0)=
@@ -90,18 +98,7 @@ OrderString(4)=""
 OrderString(10)=""
 OrderString(11)=""
 )" + kTail));
-}
-
-TEST(DefaultPropertiesTest, SmallTablesLineForLine) {
-  WorkAreaTables tables;
-  AddRows(tables.Acks, {{"S1", "Got it", ""}, {"S2", "Roger", ""}});
-  AddRows(tables.FFire, {{"", "", "  "}});
-  AddRows(tables.Taunts, {{"T1", "C:\\Temp", ""}, {"T\\2", "He", "h\\2"}});
-  AddRows(tables.Others, {{"O1", "Base!", "B"}});
-  tables.Orders[1] = {"Sound'Male1Voice.(All).M1hold'", "Hold this position.", "Hold"};
-  tables.Orders[6] = {"", "Search.", "S&D"};
-  tables.Names = {"R", "", "G", "Gold"};
-  EXPECT_EQ(Generate(tables), Crlf(R"(defaultproperties
+  EXPECT_EQ(Generate(small), Crlf(R"(defaultproperties
 {
 NameSound(0)=R
 NameSound(1)=
@@ -184,7 +181,7 @@ TEST(DefaultPropertiesTest, TablesTheGameCannotStoreAreRefused) {
         RowTable(tables, quote.tab)->SetCell(quote.row, quote.cell, "a\"b");
       }
     }
-    DefaultPropertiesBlock block = BuildDefaultProperties(tables, Pack(), Stamp());
+    DefaultPropertiesBlock block = BuildDefaultProperties(tables, Pack(), kStamp);
     EXPECT_EQ(block.Ok(), c.mentions.empty()) << block.Error;
     EXPECT_EQ(block.Text.empty(), !c.mentions.empty());
     for (const std::string& part : c.mentions) {
@@ -194,35 +191,32 @@ TEST(DefaultPropertiesTest, TablesTheGameCannotStoreAreRefused) {
 }
 
 TEST(DefaultPropertiesTest, AppendsToTheScriptOnlyWhenItCanWriteAll) {
-  const auto dir =
-      std::filesystem::temp_directory_path() / ("voxmire-props-" + std::to_string(::getpid()));
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  const testing::TempDir temp;
+  const std::filesystem::path& dir = temp.path;
   const std::string head = "class MyPack extends VoiceMaleOne;\r\n";
   ASSERT_TRUE(WriteFileAtomic(dir / "MyPack.uc", head));
   WorkAreaTables tables;
   AddRows(tables.Acks, {{"S1", "\"", ""}});
 
-  GenerationResult refused = AppendDefaultProperties(dir, tables, Pack(), Stamp());
-  EXPECT_EQ(refused.Result, GenerationResult::Kind::Refused);
+  EXPECT_EQ(AppendDefaultProperties(dir, tables, Pack(), kStamp).Result,
+            GenerationResult::Kind::Refused);
   EXPECT_EQ(ReadFileBytes(dir / "MyPack.uc"), head);
 
   tables.Acks.SetCell(1, PhraseCell::String, "Got it");
-  const std::string block = BuildDefaultProperties(tables, Pack(), Stamp()).Text;
-  EXPECT_EQ(AppendDefaultProperties(dir, tables, Pack(), Stamp()).Result,
+  const std::string block = BuildDefaultProperties(tables, Pack(), kStamp).Text;
+  EXPECT_EQ(AppendDefaultProperties(dir, tables, Pack(), kStamp).Result,
             GenerationResult::Kind::Appended);
   EXPECT_EQ(ReadFileBytes(dir / "MyPack.uc"), head + block);
 
   ProjectState fresh = Pack();  // a missing script is created
   fresh.VoicePackName = "Fresh";
-  EXPECT_EQ(AppendDefaultProperties(dir, tables, fresh, Stamp()).Result,
+  EXPECT_EQ(AppendDefaultProperties(dir, tables, fresh, kStamp).Result,
             GenerationResult::Kind::Appended);
   EXPECT_EQ(ReadFileBytes(dir / "Fresh.uc"), block);
 
-  GenerationResult unopenable = AppendDefaultProperties(dir / "missing", tables, Pack(), Stamp());
+  GenerationResult unopenable = AppendDefaultProperties(dir / "missing", tables, Pack(), kStamp);
   EXPECT_EQ(unopenable.Result, GenerationResult::Kind::CannotOpen);
   EXPECT_NE(unopenable.Message.find("MyPack.uc"), std::string::npos);
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <algorithm>
 
 #include "app/Qt1252.h"
 #include "core/Files.h"
@@ -26,18 +25,6 @@ void Prepare(Harness& h) {
 
 QString PreviewText(QWidget* page) { return Find<QPlainTextEdit>(page, "Text1")->toPlainText(); }
 
-// Types the description; the test keyboard only knows ASCII, so anything else
-// is put in as a paste would.
-void EnterDescription(QWidget* page, const QString& text) {
-  const bool ascii =
-      std::all_of(text.begin(), text.end(), [](QChar ch) { return ch.unicode() < 128; });
-  if (ascii) {
-    Type(page, "Text2", text);
-  } else {
-    Find<QLineEdit>(page, "Text2")->setText(text);
-  }
-}
-
 TEST(IntFilePage, FinishWritesThePreviewsMetaClassWithTheEditedDescription) {
   struct Case {
     const char* gender;
@@ -45,7 +32,6 @@ TEST(IntFilePage, FinishWritesThePreviewsMetaClassWithTheEditedDescription) {
     std::string description;
   } cases[] = {
       {"Female", QString(), "MyPack by Jane"},
-      {"Male", QStringLiteral("A gruff voice"), "A gruff voice"},
       {"Boss", QStringLiteral(""), ""},
       {"Female", QStringLiteral("Caf\u00E9 \u20AC"), "Caf\xE9 \x80"},
   };
@@ -60,11 +46,12 @@ TEST(IntFilePage, FinishWritesThePreviewsMetaClassWithTheEditedDescription) {
     EXPECT_EQ(page->windowTitle(), QStringLiteral("Int File Generator"));
     EXPECT_EQ(PreviewText(page), ToQt("[Public]\n" + line2Head + "MyPack by Jane\")"));
     EXPECT_EQ(Find<QLineEdit>(page, "Text2")->text(), QStringLiteral("MyPack by Jane"));
+    EXPECT_EQ(Find<QLineEdit>(page, "Text2")->accessibleName(), QStringLiteral("Description:"));
 
     // An edit of the preview itself never reaches the file.
     Find<QPlainTextEdit>(page, "Text1")->appendPlainText(QStringLiteral("Extra=1"));
-    if (!c.typed.isNull()) EnterDescription(page, c.typed);
-    Click(page, "Command2");
+    if (!c.typed.isNull()) Type(page, "Text2", c.typed);
+    QTest::keyClick(Find<QLineEdit>(page, "Text2"), Qt::Key_Return);  // presses "&Finish..."
 
     EXPECT_EQ(ReadFile(h.programDir / "MyPack.int"),
               "[Public]\r\n" + line2Head + c.description + "\")\r\n");
@@ -90,7 +77,7 @@ TEST(IntFilePage, RefusesWhatTheFileCantHoldWritesNothingAndStays) {
     Prepare(h);
     if (c.blockTheFile) fs::create_directories(h.programDir / "MyPack.int");
     QWidget* page = h.Open(PageId::IntFile);
-    EnterDescription(page, c.description);
+    Type(page, "Text2", c.description);
     Click(page, "Command2");
     ASSERT_EQ(h.dialogs.messages.size(), 1u);
     EXPECT_EQ(h.dialogs.messages[0].title, c.title);
@@ -102,64 +89,37 @@ TEST(IntFilePage, RefusesWhatTheFileCantHoldWritesNothingAndStays) {
   }
 }
 
-TEST(OutputPages, MenusQuitOpenTheWebPageOrTheAboutBox) {
-  struct Case {
-    PageId page;
-    const char* action;
-    QString caption;
-    bool opensWebPage, opensAbout, quits;
-  } cases[] = {
-      {PageId::IntFile, "mnuWebsite", QStringLiteral("Harkline Website..."), true, false, false},
-      {PageId::IntFile, "mnuAbout", QStringLiteral("About"), false, true, false},
-      {PageId::IntFile, "mnuQuit", QStringLiteral("&Quit"), false, false, true},
-      {PageId::Compile, "mnuWebsite", QStringLiteral("Harkline website..."), true, false, false},
-      {PageId::Compile, "mnuAbout", QStringLiteral("About"), true, false, false},
-      {PageId::Compile, "mnuQuit", QStringLiteral("&Quit"), false, false, true},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.action);
+TEST(OutputPages, TabOrderAndMenus) {
+  using Order = std::vector<const char*>;
+  for (auto [id, tabOrder, website, aboutIsTheWebPage] :
+       {std::tuple{PageId::IntFile, Order{"Text2", "Command2", "Text1", "Text2"},
+                   "Harkline Website...", false},
+        std::tuple{PageId::Compile, Order{"Command1", "Check1", "txtStatus", "Command1"},
+                   "Harkline website...", true}}) {
+    SCOPED_TRACE(website);
     Harness h;
     Prepare(h);
-    QWidget* page = h.Open(c.page);
-    EXPECT_EQ(Find<QAction>(page, c.action)->text(), c.caption);
-    Trigger(page, c.action);
-    EXPECT_EQ(h.shell.opened,
-              c.opensWebPage ? std::vector<QString>{ProductWebPage()} : std::vector<QString>{});
-    EXPECT_EQ(h.nav.IsOpen(PageId::About), c.opensAbout);
-    EXPECT_EQ(h.quits, c.quits ? 1 : 0);
-    EXPECT_TRUE(h.nav.IsOpen(c.page));
-  }
-}
-
-TEST(OutputPages, WorkByKeyboardAlone) {
-  struct Case {
-    PageId page;
-    std::vector<const char*> tabOrder;
-  } cases[] = {
-      {PageId::IntFile, {"Text2", "Command2", "Text1", "Text2"}},
-      {PageId::Compile, {"Command1", "Check1", "txtStatus", "Command1"}},
-  };
-  for (const auto& c : cases) {
-    Harness h;
-    Prepare(h);
-    QWidget* page = h.Open(c.page);
+    QWidget* page = h.Open(id);
     QApplication::setActiveWindow(page);
     ASSERT_TRUE(QTest::qWaitForWindowActive(page));
-    EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), c.tabOrder[0]);
-    for (std::size_t i = 1; i < c.tabOrder.size(); ++i) {
+    EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), tabOrder[0]);
+    for (std::size_t i = 1; i < tabOrder.size(); ++i) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-      EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), c.tabOrder[i]);
+      EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), tabOrder[i]);
     }
-  }
 
-  // Enter in the description presses "&Finish...".
-  Harness h;
-  Prepare(h);
-  QWidget* page = h.Open(PageId::IntFile);
-  QTest::keyClick(Find<QLineEdit>(page, "Text2"), Qt::Key_Return);
-  EXPECT_TRUE(fs::is_regular_file(h.programDir / "MyPack.int"));
-  EXPECT_TRUE(h.nav.IsOpen(PageId::Compile));
-  EXPECT_EQ(Find<QLineEdit>(page, "Text2")->accessibleName(), QStringLiteral("Description:"));
+    EXPECT_EQ(Find<QAction>(page, "mnuWebsite")->text(), website);
+    EXPECT_EQ(Find<QAction>(page, "mnuAbout")->text(), QStringLiteral("About"));
+    EXPECT_EQ(Find<QAction>(page, "mnuQuit")->text(), QStringLiteral("&Quit"));
+    Trigger(page, "mnuWebsite");
+    Trigger(page, "mnuAbout");
+    EXPECT_EQ(h.shell.opened, std::vector<QString>(aboutIsTheWebPage ? 2 : 1, ProductWebPage()));
+    EXPECT_EQ(h.nav.IsOpen(PageId::About), !aboutIsTheWebPage);
+    EXPECT_EQ(h.quits, 0);
+    Trigger(page, "mnuQuit");
+    EXPECT_EQ(h.quits, 1);
+    EXPECT_TRUE(h.nav.IsOpen(id));
+  }
 }
 
 TEST(CompilePage, RunsTheCompilerWithTheProgramsHomeAndReportsAFailure) {

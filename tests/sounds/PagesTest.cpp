@@ -190,10 +190,9 @@ TEST_F(SoundPages, KeyboardAndButtonsEditAndPlayTheList) {
   h.player.succeed = false;
   QTest::keyClick(list, Qt::Key_Return);
   EXPECT_EQ(h.player.played, (std::vector<QString>{path, path}));
-  ASSERT_EQ(h.dialogs.messages.size(), 1u);
-  EXPECT_EQ(h.dialogs.messages[0].title, QStringLiteral("Error playing soundfile"));
-  EXPECT_EQ(h.dialogs.messages[0].text, "Error Playing File: '" + path + "'");
-  EXPECT_EQ(h.dialogs.messages[0].icon, MessageIcon::Critical);
+  ASSERT_EQ(h.dialogs.messages, (std::vector<ShownMessage>{{"Error playing soundfile",
+                                                            "Error Playing File: '" + path + "'",
+                                                            MessageIcon::Critical}}));
 
   const fs::path soundList = h.programDir / "soundlist.txt";
   fs::create_directories(soundList / "in the way");

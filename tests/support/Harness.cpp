@@ -1,10 +1,13 @@
 #include "Harness.h"
 
+#include <gtest/gtest.h>
+
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
+#include <QMimeData>
 #include <fstream>
-#include <gtest/gtest.h>
 #include <random>
 #include <sstream>
 
@@ -12,7 +15,7 @@
 
 namespace voxmire::test {
 
-Harness::Harness()
+Harness::Harness(ProcessRunner* realRunner)
     : root([] {
         std::random_device rd;
         auto dir = std::filesystem::temp_directory_path() /
@@ -21,8 +24,9 @@ Harness::Harness()
         return dir;
       }()),
       programDir(root / "program"),
-      ctx{state, programDir, dialogs, shell, player, runner, nav, [this] { return drives; },
-          root / "home"} {
+      ctx(
+          state, programDir, dialogs, shell, player, realRunner ? *realRunner : runner, nav,
+          [this] { return drives; }, root / "home") {
   std::filesystem::create_directories(programDir);
   std::filesystem::create_directories(root / "home");
   nav.SetQuitHandler([this] { ++quits; });
@@ -31,10 +35,10 @@ Harness::Harness()
 
 Harness::~Harness() {
   // Windows first: they may still hold files open in the directory.
-  for (auto id : {PageId::Splash, PageId::Start, PageId::Info, PageId::ChooseUTDir,
-                  PageId::SelectVoice, PageId::ChooseSoundDir, PageId::Sounds, PageId::Script,
-                  PageId::WorkArea, PageId::VoiceWindow, PageId::IntFile, PageId::Compile,
-                  PageId::About}) {
+  for (auto id :
+       {PageId::Splash, PageId::Start, PageId::Info, PageId::ChooseUTDir, PageId::SelectVoice,
+        PageId::ChooseSoundDir, PageId::Sounds, PageId::Script, PageId::WorkArea,
+        PageId::VoiceWindow, PageId::IntFile, PageId::Compile, PageId::About}) {
     delete nav.Window(id);
   }
   std::error_code ec;
@@ -61,17 +65,60 @@ void Click(QWidget* window, const char* buttonName) {
   }
 }
 
+namespace {
+
+// Clears the field and types `text` into it. keyClicks takes ASCII only, so
+// every character comes as its key's text.
+void Retype(QLineEdit* field, const QString& text) {
+  field->selectAll();
+  QTest::keyClick(field, Qt::Key_Delete);
+  for (const QChar ch : text) {
+    QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, ch, Qt::NoModifier);
+  }
+}
+
+}  // namespace
+
 void Type(QWidget* window, const char* fieldName, const QString& text) {
   if (auto* field = Find<QLineEdit>(window, fieldName)) {
     field->setFocus();
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Delete);
-    QTest::keyClicks(field, text);
+    Retype(field, text);
   }
 }
 
 void Trigger(QWidget* window, const char* actionName) {
   if (auto* action = Find<QAction>(window, actionName)) action->trigger();
+}
+
+bool DropText(QWidget* target, QPoint at, const QString& text) {
+  QMimeData mime;
+  mime.setText(text);
+  QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &enter);
+  if (!enter.isAccepted()) return false;
+  QDragMoveEvent move(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &move);
+  QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &drop);
+  return drop.isAccepted();
+}
+
+bool DropOnCell(QTableView* view, int row, int column, const QString& text) {
+  const QModelIndex index = view->model()->index(row, column);
+  EXPECT_TRUE(QTest::qWaitFor([&] {
+    view->scrollTo(index);
+    return view->isVisible() && view->viewport()->rect().contains(view->visualRect(index).center());
+  }));
+  return DropText(view->viewport(), view->visualRect(index).center(), text);
+}
+
+void TypeInCell(QTableView* view, int row, int column, const QString& text) {
+  const QModelIndex index = view->model()->index(row, column);
+  view->setCurrentIndex(index);
+  view->edit(index);
+  auto* editor = qobject_cast<QLineEdit*>(view->indexWidget(index));
+  ASSERT_NE(editor, nullptr);
+  Retype(editor, text);
 }
 
 std::string ReadFile(const std::filesystem::path& path) {

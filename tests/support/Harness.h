@@ -2,14 +2,17 @@
 // A whole program context for page tests: a temporary program directory,
 // one ProjectState, the real navigator with every page registered, and fakes
 // for the dialogs, the shell, the sound player and the process runner.
+#include <gtest/gtest.h>
+
 #include <QString>
+#include <QTableView>
 #include <QTest>
 #include <QWidget>
-#include <gtest/gtest.h>
 #include <deque>
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -27,7 +30,12 @@ struct ShownMessage {
   QString title;
   QString text;
   MessageIcon icon;
+  bool operator==(const ShownMessage&) const = default;
 };
+inline void PrintTo(const ShownMessage& m, std::ostream* os) {
+  *os << '"' << qPrintable(m.title) << "\" \"" << qPrintable(m.text) << "\" icon "
+      << static_cast<int>(m.icon);
+}
 
 // Records every box; answers input and file prompts from queues. An empty
 // queue or a null QString answers Cancel.
@@ -91,7 +99,8 @@ class FakeRunner : public ProcessRunner {
 
 class Harness {
  public:
-  Harness();
+  // Runs processes with `realRunner` when given, else with the fake one.
+  explicit Harness(ProcessRunner* realRunner = nullptr);
   ~Harness();
 
   // A fresh temporary directory, removed with the harness.
@@ -122,7 +131,8 @@ template <typename T>
 T* Find(QWidget* window, const char* name) {
   T* child = window == nullptr ? nullptr : window->findChild<T*>(QString::fromLatin1(name));
   if (child == nullptr) {
-    ADD_FAILURE() << "no " << name << " in " << (window ? qPrintable(window->objectName()) : "(null)");
+    ADD_FAILURE() << "no " << name << " in "
+                  << (window ? qPrintable(window->objectName()) : "(null)");
   }
   return child;
 }
@@ -131,6 +141,14 @@ void Click(QWidget* window, const char* buttonName);
 void Type(QWidget* window, const char* fieldName, const QString& text);
 // Triggers the menu action with the object name.
 void Trigger(QWidget* window, const char* actionName);
+
+// A drag of `text` from another window: enter, move and drop at `at`. True
+// when the drop was accepted.
+bool DropText(QWidget* target, QPoint at, const QString& text);
+// Scrolls the cell into sight and drops `text` on it.
+bool DropOnCell(QTableView* view, int row, int column, const QString& text);
+// Opens the cell's editor and types into it, without pressing Enter.
+void TypeInCell(QTableView* view, int row, int column, const QString& text);
 
 // Whole-file helpers.
 std::string ReadFile(const std::filesystem::path& path);
