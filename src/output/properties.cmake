@@ -1,1 +1,0 @@
-target_sources(voxmire_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/DefaultProperties.cpp)

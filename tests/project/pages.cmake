@@ -1,3 +1,0 @@
-if(NOT VOXMIRE_CORE_ONLY)
-  voxmire_add_test(NAME project_pages GUI SOURCES ${CMAKE_CURRENT_LIST_DIR}/PagesTest.cpp)
-endif()
