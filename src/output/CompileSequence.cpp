@@ -265,7 +265,14 @@ class Sequence {
     // The atomic writes rename over their target: aim them at the file a link
     // points to, or the restore would replace the link with a copy.
     const fs::path settings = fs::canonical(settingsAt.file, ec);
-    const auto original = ec ? std::nullopt : ReadFileBytes(settings);
+    auto original = ec ? std::nullopt : ReadFileBytes(settings);
+    // A compile that was cut short (the program killed while the compiler
+    // ran) left its edit in the game's file; backing that up would make the
+    // edit permanent. The backup it made holds the file as it belongs.
+    if (const auto earlier = ReadFileBytes(backup_);
+        original && earlier && IsUnrestoredEdit(*original, *earlier)) {
+      original = earlier;
+    }
     if (!original || !WriteFileAtomic(backup_, *original) || ReadFileBytes(backup_) != original) {
       return Fail(
           {"Could not back up " + PathText(settingsAt.file) + " to " + PathText(backup_) + ".",

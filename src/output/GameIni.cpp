@@ -30,4 +30,14 @@ std::string InsertEditPackage(std::string_view text, std::string_view voicePackN
   return result;
 }
 
+bool IsUnrestoredEdit(std::string_view current, std::string_view original) {
+  constexpr std::size_t kAdded = std::string_view("\r\nEditPackages=\r\n\r\n").size();
+  if (current.size() <= original.size() + kAdded) return false;
+  const std::size_t nameLength = current.size() - original.size() - kAdded;
+  const auto at = EndOfFirstMatch(original, "EditPackages=UTBrowser");
+  const std::string_view name =
+      current.substr(at + std::string_view("\r\nEditPackages=").size(), nameLength);
+  return InsertEditPackage(original, name) == current;
+}
+
 }  // namespace voxmire

@@ -12,4 +12,10 @@ namespace voxmire {
 // at the end. Every other byte is kept as it was.
 std::string InsertEditPackage(std::string_view text, std::string_view voicePackName);
 
+// True when `current` is exactly what InsertEditPackage made of `original`
+// for some package name: the game's file still holds the edit of a compile
+// that never got to put it back (the program was killed while the compiler
+// ran), and `original` is what belongs there.
+bool IsUnrestoredEdit(std::string_view current, std::string_view original);
+
 }  // namespace voxmire

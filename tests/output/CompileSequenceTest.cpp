@@ -5,6 +5,7 @@
 
 #include "core/Files.h"
 #include "output/CompileSequence.h"
+#include "output/GameIni.h"
 
 namespace voxmire {
 namespace {
@@ -198,6 +199,17 @@ TEST_F(CompileSequenceTest, EveryOutcomeRestoresSettingsAndKeepsEarlierPackages)
       EXPECT_EQ(fs::exists(prog_ / "MyPack.int"), c.removed.size() < 2);
     }
   }
+}
+
+// A compile cut short (the program killed while the compiler ran) left its
+// edit in the game's file and the original in ut_backup.ini: the next compile
+// puts the original back instead of making the edit permanent.
+TEST_F(CompileSequenceTest, AnEditLeftByAnInterruptedCompileIsNotKept) {
+  const std::string original = Bytes(settings_);
+  Put(prog_ / "ut_backup.ini", original);
+  Put(settings_, InsertEditPackage(original, "OldPack"));
+  ASSERT_TRUE(Compile().succeeded);
+  EXPECT_EQ(Bytes(settings_), original);
 }
 
 }  // namespace

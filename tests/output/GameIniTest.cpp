@@ -61,5 +61,17 @@ TEST(InsertEditPackage, GameSettingsFiles) {
   }
 }
 
+TEST(IsUnrestoredEdit, RecognisesOnlyTheProgramsOwnEdit) {
+  const std::string ini = "[Editor.EditorEngine]\r\nEditPackages=UTBrowser\r\nX=1\r\n";
+  EXPECT_TRUE(IsUnrestoredEdit(InsertEditPackage(ini, "Any"), ini));
+  EXPECT_TRUE(IsUnrestoredEdit(InsertEditPackage("no anchor\r\n", "P"), "no anchor\r\n"));
+  EXPECT_FALSE(IsUnrestoredEdit(ini, ini));
+  EXPECT_FALSE(IsUnrestoredEdit(InsertEditPackage(ini, "Any") + "Y=2\r\n", ini));
+  // A package line the user added by hand, without the edit's trailing line end.
+  const std::string byHand =
+      "[Editor.EditorEngine]\r\nEditPackages=UTBrowser\r\nEditPackages=Mine\r\nX=1\r\n";
+  EXPECT_FALSE(IsUnrestoredEdit(byHand, ini));
+}
+
 }  // namespace
 }  // namespace voxmire
