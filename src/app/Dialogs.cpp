@@ -41,7 +41,8 @@ void PrepareMessageBox(QMessageBox& box, const QString& title, const QString& te
   box.setStandardButtons(QMessageBox::Ok);
   // Paths in a report read badly when broken in the middle: give long lines room.
   int longest = 0;
-  for (const QString& line : shown.split(QLatin1Char('\n'))) longest = std::max<int>(longest, line.size());
+  for (const QString& line : shown.split(QLatin1Char('\n')))
+    longest = std::max<int>(longest, line.size());
   if (longest > 60) {
     box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }")
                           .arg(std::min(longest, 110) * box.fontMetrics().averageCharWidth()));
@@ -70,7 +71,8 @@ std::optional<QString> QtDialogs::Input(QWidget* parent, const QString& title,
 std::optional<QString> QtDialogs::OpenFile(QWidget* parent, const QString& title,
                                            const QString& dir) {
   DepthGuard guard(depth_);
-  const QString file = QFileDialog::getOpenFileName(parent, title, dir, QObject::tr("All files (*)"));
+  const QString file =
+      QFileDialog::getOpenFileName(parent, title, dir, QObject::tr("All files (*)"));
   if (file.isEmpty()) return std::nullopt;
   return file;
 }

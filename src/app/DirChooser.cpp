@@ -20,8 +20,7 @@ DirChooser::DirChooser(AppContext& ctx, const QString& objectName, const QString
   Name(drive_, QStringLiteral("Drive1"), tr("Drive"));
   dir_ = new DirectoryList;
   Name(dir_, QStringLiteral("Dir1"), tr("Directory"));
-  auto* select = new QPushButton(tr("&Select"));
-  Name(select, QStringLiteral("Command1"), select->text());
+  auto* select = NamedButton(tr("&Select"), QStringLiteral("Command1"));
 
   auto* driveLabel = new QLabel(tr("Dri&ve:"));
   driveLabel->setBuddy(drive_);
@@ -39,9 +38,8 @@ DirChooser::DirChooser(AppContext& ctx, const QString& objectName, const QString
   setTabOrder(drive_, dir_);
   setTabOrder(dir_, select);
 
-  connect(drive_, &DriveList::DriveChanged, this, [this](const QString& drive) {
-    dir_->SetPath(CurrentDirectoryOf(drive, *drive_));
-  });
+  connect(drive_, &DriveList::DriveChanged, this,
+          [this](const QString& drive) { dir_->SetPath(CurrentDirectoryOf(drive, *drive_)); });
   connect(select, &QPushButton::clicked, this, [this] {
     dir_->OpenHighlighted();
     Select();

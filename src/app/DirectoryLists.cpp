@@ -42,7 +42,8 @@ DirectoryList::DirectoryList(QWidget* parent) : QListWidget(parent) {
   // is still being delivered: open it once the signal has returned.
   auto openLater = [this](QListWidgetItem* item) {
     const QString target = item->data(kPathRole).toString();
-    QMetaObject::invokeMethod(this, [this, target] { SetPath(target); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, target] { SetPath(target); }, Qt::QueuedConnection);
   };
   connect(this, &QListWidget::itemClicked, this, openLater);
   connect(this, &QListWidget::itemActivated, this, openLater);

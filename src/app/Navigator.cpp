@@ -5,8 +5,7 @@
 
 namespace voxmire {
 
-Navigator::Navigator(QObject* parent)
-    : QObject(parent), quit_([] { QCoreApplication::exit(0); }) {}
+Navigator::Navigator(QObject* parent) : QObject(parent), quit_([] { QCoreApplication::exit(0); }) {}
 
 Navigator::~Navigator() {
   for (auto& [id, window] : windows_) delete window.data();

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 
 #include "app/AppContext.h"
 #include "app/Navigator.h"
@@ -26,6 +27,13 @@ void Name(QWidget* widget, const QString& objectName, const QString& accessibleN
     plain.replace(QStringLiteral("\x01"), QStringLiteral("&"));
     widget->setAccessibleName(plain);
   }
+}
+
+QPushButton* NamedButton(const QString& caption, const QString& objectName,
+                         const QString& accessibleName) {
+  auto* button = new QPushButton(caption);
+  Name(button, objectName, accessibleName.isEmpty() ? caption : accessibleName);
+  return button;
 }
 
 void Buddy(QLabel* label, QWidget* field) {

@@ -7,6 +7,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QPushButton;
 class QWidget;
 
 namespace voxmire {
@@ -18,6 +19,11 @@ QFont PageFont();
 
 // Gives the widget its object name and its accessible name.
 void Name(QWidget* widget, const QString& objectName, const QString& accessibleName = QString());
+
+// A button with its caption, object name and accessible name (the caption
+// without its accelerator mark unless another is given).
+QPushButton* NamedButton(const QString& caption, const QString& objectName,
+                         const QString& accessibleName = QString());
 
 // Sets `label` as the buddy of `field` and names the field after the label.
 void Buddy(QLabel* label, QWidget* field);

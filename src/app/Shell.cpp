@@ -17,10 +17,13 @@ void OpenWithShell(const QString& target) {
   }
 }
 
-QString ProductWebPage() { return QString::fromUtf8(kProductWebPage.data(), kProductWebPage.size()); }
+QString ProductWebPage() {
+  return QString::fromUtf8(kProductWebPage.data(), kProductWebPage.size());
+}
 
 QString ContactMailto() {
-  return QStringLiteral("mailto:") + QString::fromUtf8(kContactAddress.data(), kContactAddress.size());
+  return QStringLiteral("mailto:") +
+         QString::fromUtf8(kContactAddress.data(), kContactAddress.size());
 }
 
 }  // namespace voxmire

@@ -32,9 +32,9 @@ SplashWindow::SplashWindow(AppContext& ctx) : QWidget(nullptr, Qt::SplashScreen)
   address_->setAlignment(Qt::AlignCenter);
   address_->setCursor(Qt::PointingHandCursor);
 
-  auto* copyright = new ClickableLabel(
-      QStringLiteral("Copyright \u00A9 2026 %1. All rights reserved.")
-          .arg(QString::fromUtf8(kMakerName.data(), kMakerName.size())));
+  auto* copyright =
+      new ClickableLabel(QStringLiteral("Copyright \u00A9 2026 %1. All rights reserved.")
+                             .arg(QString::fromUtf8(kMakerName.data(), kMakerName.size())));
   Name(copyright, QStringLiteral("lblCopyright"), copyright->text());
   copyright->setAlignment(Qt::AlignCenter);
 

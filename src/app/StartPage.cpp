@@ -15,7 +15,8 @@
 
 namespace voxmire {
 
-StartPage::StartPage(AppContext& ctx) : Page(ctx, QStringLiteral("Form1"), QStringLiteral("Voxmire")) {
+StartPage::StartPage(AppContext& ctx)
+    : Page(ctx, QStringLiteral("Form1"), QStringLiteral("Voxmire")) {
   SharedMenus menus;
   menus.websiteCaption = tr("&Harkline Website...");
   menus.websiteName = QStringLiteral("mnuWeb");
@@ -38,10 +39,8 @@ StartPage::StartPage(AppContext& ctx) : Page(ctx, QStringLiteral("Form1"), QStri
   options->addWidget(preferences_);
   options->addWidget(loadPack_);
 
-  auto* next = new QPushButton(tr("Next ->"));
-  Name(next, QStringLiteral("Command1"), next->text());
-  auto* quit = new QPushButton(tr("Quit"));
-  Name(quit, QStringLiteral("Command2"), quit->text());
+  auto* next = NamedButton(tr("Next ->"), QStringLiteral("Command1"));
+  auto* quit = NamedButton(tr("Quit"), QStringLiteral("Command2"));
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(quit);

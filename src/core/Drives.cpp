@@ -10,10 +10,11 @@ namespace voxmire {
 namespace {
 
 constexpr std::array<std::string_view, 27> kPseudoTypes = {
-    "proc",     "sysfs",      "devpts",     "tmpfs",     "devtmpfs", "cgroup",    "cgroup2",
-    "mqueue",   "debugfs",    "tracefs",    "securityfs", "pstore",  "bpf",       "autofs",
-    "hugetlbfs", "configfs",  "fusectl",    "binfmt_misc", "nsfs",   "ramfs",     "rpc_pipefs",
-    "efivarfs", "overlay",    "squashfs",   "fuse.portal", "fuse.gvfsd-fuse", "selinuxfs"};
+    "proc",        "sysfs",           "devpts",     "tmpfs",    "devtmpfs",   "cgroup",
+    "cgroup2",     "mqueue",          "debugfs",    "tracefs",  "securityfs", "pstore",
+    "bpf",         "autofs",          "hugetlbfs",  "configfs", "fusectl",    "binfmt_misc",
+    "nsfs",        "ramfs",           "rpc_pipefs", "efivarfs", "overlay",    "squashfs",
+    "fuse.portal", "fuse.gvfsd-fuse", "selinuxfs"};
 
 constexpr std::array<std::string_view, 4> kSystemAreas = {"/proc", "/sys", "/dev", "/run"};
 
@@ -23,9 +24,10 @@ std::string UnescapeMountField(std::string_view field) {
   for (std::size_t i = 0; i < field.size(); ++i) {
     if (field[i] == '\\' && i + 3 < field.size()) {
       const std::string_view digits = field.substr(i + 1, 3);
-      if (digits.size() == 3 && std::all_of(digits.begin(), digits.end(),
-                                            [](char c) { return c >= '0' && c <= '7'; })) {
-        out += static_cast<char>((digits[0] - '0') * 64 + (digits[1] - '0') * 8 + (digits[2] - '0'));
+      if (digits.size() == 3 &&
+          std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '7'; })) {
+        out +=
+            static_cast<char>((digits[0] - '0') * 64 + (digits[1] - '0') * 8 + (digits[2] - '0'));
         i += 3;
         continue;
       }
@@ -37,8 +39,8 @@ std::string UnescapeMountField(std::string_view field) {
 
 bool IsUnder(std::string_view path, std::string_view dir) {
   if (dir == "/") return true;
-  return path == dir || (path.size() > dir.size() && path.substr(0, dir.size()) == dir &&
-                         path[dir.size()] == '/');
+  return path == dir ||
+         (path.size() > dir.size() && path.substr(0, dir.size()) == dir && path[dir.size()] == '/');
 }
 
 bool IsSystemArea(std::string_view mountPoint) {

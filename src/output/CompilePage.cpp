@@ -37,8 +37,7 @@ CompilePage::CompilePage(AppContext& ctx)
   auto* action = new QLabel(tr("Compile .u script file and import sounds"));
   action->setObjectName(QStringLiteral("Label3"));
 
-  auto* compile = new QPushButton(tr("Compile!"));
-  Name(compile, QStringLiteral("Command1"), compile->text());
+  auto* compile = NamedButton(tr("Compile!"), QStringLiteral("Command1"));
   QFont bold = compile->font();
   bold.setBold(true);
   compile->setFont(bold);

@@ -47,8 +47,7 @@ IntFilePage::IntFilePage(AppContext& ctx)
   note->setWordWrap(true);
   note->setAlignment(Qt::AlignHCenter);
 
-  auto* finish = new QPushButton(tr("&Finish..."));
-  Name(finish, QStringLiteral("Command2"), finish->text());
+  auto* finish = NamedButton(tr("&Finish..."), QStringLiteral("Command2"));
   finish->setDefault(true);
 
   auto* descriptionRow = new QHBoxLayout;

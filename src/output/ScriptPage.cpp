@@ -59,15 +59,12 @@ ScriptPage::ScriptPage(AppContext& ctx)
   help->setWordWrap(true);
   scriptArea_->setAccessibleDescription(help->text());
 
-  auto* enable = new QPushButton(tr("&Enable Editing"));
-  Name(enable, QStringLiteral("Command2"), enable->text());
+  auto* enable = NamedButton(tr("&Enable Editing"), QStringLiteral("Command2"));
   QPalette face = enable->palette();
   face.setColor(QPalette::Button, QColor(0xC0, 0xC0, 0xC0));
   enable->setPalette(face);
-  auto* back = new QPushButton(tr("<- Back"));
-  Name(back, QStringLiteral("Command3"), back->text());
-  auto* next = new QPushButton(tr("Next ->"));
-  Name(next, QStringLiteral("Command1"), next->text());
+  auto* back = NamedButton(tr("<- Back"), QStringLiteral("Command3"));
+  auto* next = NamedButton(tr("Next ->"), QStringLiteral("Command1"));
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();

@@ -67,14 +67,12 @@ InfoPage::InfoPage(AppContext& ctx)
   Buddy(readmeLabel, readme_);
   utDir_->setAccessibleDescription(utDirNote->text());
 
-  auto* next = new QPushButton(tr("Next ->"));
-  Name(next, QStringLiteral("Command1"), next->text());
-  auto* chooseDir = new QPushButton(tr("..."));
-  Name(chooseDir, QStringLiteral("Command2"), tr("Choose the Unreal Tournament directory"));
-  auto* chooseReadme = new QPushButton(tr("..."));
-  Name(chooseReadme, QStringLiteral("Command3"), tr("Choose the readme file"));
-  auto* back = new QPushButton(tr("<- Back"));
-  Name(back, QStringLiteral("Command4"), back->text());
+  auto* next = NamedButton(tr("Next ->"), QStringLiteral("Command1"));
+  auto* chooseDir = NamedButton(tr("..."), QStringLiteral("Command2"),
+                                tr("Choose the Unreal Tournament directory"));
+  auto* chooseReadme =
+      NamedButton(tr("..."), QStringLiteral("Command3"), tr("Choose the readme file"));
+  auto* back = NamedButton(tr("<- Back"), QStringLiteral("Command4"));
   for (QPushButton* small : {chooseDir, chooseReadme}) small->setFixedWidth(36);
 
   auto* top = new QGridLayout;
@@ -148,15 +146,16 @@ void InfoPage::SetGameDirectory(const QString& dir) { utDir_->setText(dir); }
 
 void InfoPage::Next() {
   if (name_->text().isEmpty()) {
-    ctx_.dialogs.Message(this, tr("No name specified"), tr("You didn't type a name for the VoicePack!"),
-                         MessageIcon::Critical);
+    ctx_.dialogs.Message(this, tr("No name specified"),
+                         tr("You didn't type a name for the VoicePack!"), MessageIcon::Critical);
     return;
   }
   const std::string name = FromQt(name_->text());
   if (!IsValidPackName(name)) {
     ctx_.dialogs.Message(
         this, tr("Invalid name"),
-        tr("\"%1\" can't be used as a VoicePack name.\rThe name becomes the script's class name and "
+        tr("\"%1\" can't be used as a VoicePack name.\rThe name becomes the script's class name "
+           "and "
            "a directory in the game, so it must start with a letter or an underscore and hold only "
            "letters (A-Z), digits and underscores.")
             .arg(name_->text()),

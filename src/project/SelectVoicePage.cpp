@@ -17,7 +17,8 @@
 namespace voxmire {
 
 SelectVoicePage::SelectVoicePage(AppContext& ctx)
-    : Page(ctx, QStringLiteral("frmSelectVoice"), QStringLiteral("Select A VoicePack to base this on")) {
+    : Page(ctx, QStringLiteral("frmSelectVoice"),
+           QStringLiteral("Select A VoicePack to base this on")) {
   SharedMenus menus;
   menus.websiteCaption = tr("&Harkline Website...");
   menus.aboutCaption = tr("&About");
@@ -29,7 +30,8 @@ SelectVoicePage::SelectVoicePage(AppContext& ctx)
   big.setBold(true);
   big.setPointSize(big.pointSize() + 3);
   heading->setFont(big);
-  auto* explanation = new QLabel(tr("This allows you to easily load settings for orders, names etc..."));
+  auto* explanation =
+      new QLabel(tr("This allows you to easily load settings for orders, names etc..."));
   explanation->setObjectName(QStringLiteral("Label2"));
 
   auto* frame = new QGroupBox(tr("Choose One"));
@@ -50,10 +52,8 @@ SelectVoicePage::SelectVoicePage(AppContext& ctx)
   grid->addWidget(options_[5], 0, 1);
   grid->addWidget(options_[6], 1, 1);
 
-  auto* next = new QPushButton(tr("Next ->"));
-  Name(next, QStringLiteral("Command1"), next->text());
-  auto* back = new QPushButton(tr("<- Back"));
-  Name(back, QStringLiteral("Command2"), back->text());
+  auto* next = NamedButton(tr("Next ->"), QStringLiteral("Command1"));
+  auto* back = NamedButton(tr("<- Back"), QStringLiteral("Command2"));
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(back);
@@ -84,7 +84,8 @@ SelectVoicePage::SelectVoicePage(AppContext& ctx)
           [this] { ctx_.nav.Back(PageId::SelectVoice, PageId::Info); });
 
   // Opening: the stored choice, matched exactly.
-  if (const auto stored = FindBaseVoice(ReadIniValue("SelectVoice", "BaseVoice", ctx_.StepsIni()))) {
+  if (const auto stored =
+          FindBaseVoice(ReadIniValue("SelectVoice", "BaseVoice", ctx_.StepsIni()))) {
     options_[*stored]->setChecked(true);
   }
 }

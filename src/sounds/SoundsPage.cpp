@@ -91,22 +91,16 @@ SoundsPage::SoundsPage(AppContext& ctx)
   fileList_->setAccessibleName(tr("Waveform files"));
   fileList_->setAccessibleDescription(tr("Double click or press Enter to add a file"));
 
-  auto* addAll = new QPushButton(tr("<<"));
-  Name(addAll, QStringLiteral("Command5"), tr("Add all files"));
-  auto* remove = new QPushButton(tr("<-"));
-  Name(remove, QStringLiteral("Command2"), tr("Remove the selected sound"));
-  auto* clear = new QPushButton(tr("<<"));
-  Name(clear, QStringLiteral("Command6"), tr("Clear the package list"));
+  auto* addAll = NamedButton(tr("<<"), QStringLiteral("Command5"), tr("Add all files"));
+  auto* remove = NamedButton(tr("<-"), QStringLiteral("Command2"), tr("Remove the selected sound"));
+  auto* clear = NamedButton(tr("<<"), QStringLiteral("Command6"), tr("Clear the package list"));
   for (QPushButton* small : {addAll, remove, clear}) {
     small->setToolTip(small->accessibleName());
     small->setFixedWidth(44);
   }
-  auto* changeDir = new QPushButton(tr("Change Dir"));
-  Name(changeDir, QStringLiteral("Command3"), changeDir->text());
-  auto* back = new QPushButton(tr("<- Back"));
-  Name(back, QStringLiteral("Command4"), back->text());
-  auto* next = new QPushButton(tr("Next ->"));
-  Name(next, QStringLiteral("Command1"), next->text());
+  auto* changeDir = NamedButton(tr("Change Dir"), QStringLiteral("Command3"));
+  auto* back = NamedButton(tr("<- Back"), QStringLiteral("Command4"));
+  auto* next = NamedButton(tr("Next ->"), QStringLiteral("Command1"));
 
   auto* editButtons = new QVBoxLayout;
   editButtons->addStretch();

@@ -88,8 +88,7 @@ VoiceWindow::VoiceWindow(AppContext& ctx)
   auto* hint = new QLabel(tr("Drag and Drop your sound files where you want to use them."));
   hint->setObjectName(QStringLiteral("Label1"));
   hint->setWordWrap(true);
-  auto* reload = new QPushButton(tr("&Re-load List"));
-  Name(reload, QStringLiteral("Command1"), reload->text());
+  auto* reload = NamedButton(tr("&Re-load List"), QStringLiteral("Command1"));
   count_ = new QLabel(tr("<Number of Items Loaded>"));
   count_->setObjectName(QStringLiteral("lblCount"));
   count_->setWordWrap(true);

@@ -39,12 +39,6 @@ QLabel* Heading(const QString& text) {
   return label;
 }
 
-QPushButton* Button(const QString& caption, const char* objectName) {
-  auto* button = new QPushButton(caption);
-  Name(button, QString::fromLatin1(objectName), caption);
-  return button;
-}
-
 QLineEdit* Field(const QString& objectName, bool acceptsDrops) {
   auto* field = new QLineEdit;
   field->setObjectName(objectName);
@@ -138,9 +132,10 @@ QWidget* WorkAreaPage::BuildGrowerTab(Grower& grower, const char* viewName, cons
                                       const char* presetName) {
   PhraseTable& table = *RowTable(tables_, grower.tab);
   grower.model = new PhraseTableModel(table, this);
-  grower.create = Button(ToQt(CreateButtonCaption(table.CreateMode())), createName);
-  QPushButton* remove = Button(ToQt(kDeleteRowCaption), deleteName);
-  QPushButton* preset = Button(ToQt(kLoadPresetsCaption), presetName);
+  grower.create =
+      NamedButton(ToQt(CreateButtonCaption(table.CreateMode())), QString::fromLatin1(createName));
+  QPushButton* remove = NamedButton(ToQt(kDeleteRowCaption), QString::fromLatin1(deleteName));
+  QPushButton* preset = NamedButton(ToQt(kLoadPresetsCaption), QString::fromLatin1(presetName));
 
   auto* view = new QTableView;
   grower.view = view;
@@ -202,7 +197,7 @@ QWidget* WorkAreaPage::BuildGrowerTab(Grower& grower, const char* viewName, cons
 }
 
 QWidget* WorkAreaPage::BuildOrdersTab() {
-  QPushButton* preset = Button(ToQt(kLoadPresetsCaption), "Command16");
+  QPushButton* preset = NamedButton(ToQt(kLoadPresetsCaption), QString::fromLatin1("Command16"));
   auto* grid = new QGridLayout;
   grid->addWidget(Heading(Caption(WorkAreaTab::Orders)), 0, 0, 1, 2);
   grid->addWidget(preset, 0, 3, Qt::AlignRight);
@@ -248,7 +243,7 @@ QWidget* WorkAreaPage::BuildOrdersTab() {
 }
 
 QWidget* WorkAreaPage::BuildNamesTab() {
-  QPushButton* preset = Button(ToQt(kLoadPresetsCaption), "Command15");
+  QPushButton* preset = NamedButton(ToQt(kLoadPresetsCaption), QString::fromLatin1("Command15"));
   auto* grid = new QGridLayout;
   grid->addWidget(new QLabel(tr("Sound")), 0, 1, Qt::AlignBottom);
   grid->addWidget(preset, 0, 2, Qt::AlignRight);
@@ -297,7 +292,7 @@ QWidget* WorkAreaPage::BuildToolsTab() {
   grid->setHorizontalSpacing(16);
   std::array<QPushButton*, 3> buttons{};
   for (std::size_t i = 0; i < tools.size(); ++i) {
-    buttons[i] = Button(tools[i].caption, tools[i].name);
+    buttons[i] = NamedButton(tools[i].caption, QString::fromLatin1(tools[i].name));
     buttons[i]->setMinimumWidth(150);
     auto* label = new QLabel(tools[i].explanation);
     label->setWordWrap(true);
