@@ -39,6 +39,7 @@ inline std::optional<std::size_t> FindBaseVoice(std::string_view stored) {
 }
 
 inline void ApplyBaseVoice(const BaseVoice& base, ProjectState& state) {
+  state.BaseVoice = std::string(base.stored);
   state.BaseVoicePackage = std::string(base.package);
   state.VoiceGender = std::string(base.gender);
   state.BaseVoiceClass = std::string(base.cls);

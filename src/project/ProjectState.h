@@ -1,11 +1,17 @@
 #pragma once
-// What one page decides and a later page needs. One instance lives from
-// start-up to exit; it is never saved as a whole. Texts are Windows-1252.
+// Everything the user has decided for the voice pack being made. One
+// instance lives from start-up to exit; the pack's project file
+// (Packs/<Name>.voxmire) keeps it between runs. Texts are Windows-1252.
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "workarea/PhraseTable.h"
 
 namespace voxmire {
 
 struct ProjectState {
+  // The information page.
   std::string VoicePackName;
   std::string AuthorName;
   std::string AuthorURL;
@@ -15,12 +21,29 @@ struct ProjectState {
   std::string UTSystemDir;
   std::string UTSoundsDir;
   std::string ReadmeLocation;
+  // The sound directory chooser.
   std::string SoundDir;  // always ends in the path separator
   std::string SoundDrive;
+  // The base voice page: the chosen option's stored key ("Male1", ...,
+  // "BlankFemale"; empty until chosen) and the values it stands for.
+  std::string BaseVoice;
   std::string BaseVoicePackage;
   std::string VoiceGender;
   std::string BaseVoiceClass;
   bool BlankBase = false;
+
+  // The sound page's package list: the pack's own sound names, sorted.
+  std::vector<std::string> Sounds;
+  // The script head as the user edited it on the script page; nothing while
+  // it is the template's expansion.
+  std::optional<std::string> ScriptHead;
+  // The work area: four growable tables, the orders and the leader names.
+  WorkAreaTables Tables;
+  // The int file page's description; nothing until the user has confirmed
+  // one (the page then proposes "<name> by <author>").
+  std::optional<std::string> Description;
+  // The compile page's "Generate UMod file".
+  bool GenerateUmod = false;
 };
 
 }  // namespace voxmire
