@@ -17,6 +17,7 @@
 #include "app/Navigator.h"
 #include "app/Shell.h"
 #include "output/RunAndWait.h"
+#include "project/ProjectKeeper.h"
 #include "project/ProjectState.h"
 #include "sounds/SoundPlayer.h"
 #include "workarea/PhraseTableModel.h"
@@ -32,7 +33,12 @@ class MaxRowsDialogs : public Dialogs {
   std::optional<QString> Input(QWidget*, const QString&, const QString&) override {
     return QString::number(PhraseTable::kMaxRows);
   }
-  std::optional<QString> OpenFile(QWidget*, const QString&, const QString&) override {
+  std::optional<QString> OpenFile(QWidget*, const QString&, const QString&,
+                                  const QStringList&) override {
+    return std::nullopt;
+  }
+  std::optional<int> Choose(QWidget*, const QString&, const QString&, const QStringList&,
+                            MessageIcon) override {
     return std::nullopt;
   }
   bool ModalOpen() const override { return false; }
@@ -57,10 +63,10 @@ struct Program {
   NoPlayer player;
   NoRunner runner;
   Navigator nav;
+  ProjectKeeper keeper{state, dialogs, "/tmp"};
   AppContext ctx{state,  "/tmp", dialogs, shell,
-                 player, runner, nav,     [] {
-                   return std::vector<std::string>{"/"}; },
-                 "/tmp"};
+                 player, runner, nav,     [] { return std::vector<std::string>{"/"}; },
+                 "/tmp", keeper};
 };
 
 // A memory figure of /proc/self/status ("VmRSS:", "VmHWM:").

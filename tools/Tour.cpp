@@ -23,6 +23,7 @@
 #include "app/Shell.h"
 #include "core/Files.h"
 #include "output/RunAndWait.h"
+#include "project/ProjectKeeper.h"
 #include "project/ProjectState.h"
 #include "sounds/SoundPlayer.h"
 
@@ -41,7 +42,12 @@ class TourDialogs : public Dialogs {
   std::optional<QString> Input(QWidget*, const QString&, const QString&) override {
     return QStringLiteral("2");
   }
-  std::optional<QString> OpenFile(QWidget*, const QString&, const QString&) override {
+  std::optional<QString> OpenFile(QWidget*, const QString&, const QString&,
+                                  const QStringList&) override {
+    return std::nullopt;
+  }
+  std::optional<int> Choose(QWidget*, const QString&, const QString&, const QStringList&,
+                            MessageIcon) override {
     return std::nullopt;
   }
   bool ModalOpen() const override { return false; }
@@ -96,7 +102,8 @@ class Tour {
   }
 
   static void Click(QWidget* window, const char* button) {
-    if (auto* b = window ? window->findChild<QAbstractButton*>(QString::fromLatin1(button)) : nullptr) {
+    if (auto* b =
+            window ? window->findChild<QAbstractButton*>(QString::fromLatin1(button)) : nullptr) {
       b->click();
     } else {
       std::fprintf(stderr, "no button %s\n", button);
@@ -130,7 +137,8 @@ int main(int argc, char* argv[]) {
   fs::create_directories(out);
 
   // A program folder, a game folder with the fake compiler, a home and two sounds.
-  const fs::path root = fs::temp_directory_path() / ("voxmire-tour-" + std::to_string(QCoreApplication::applicationPid()));
+  const fs::path root = fs::temp_directory_path() /
+                        ("voxmire-tour-" + std::to_string(QCoreApplication::applicationPid()));
   const fs::path program = root / "program";
   const fs::path game = root / "UnrealTournament";
   const fs::path sounds = root / "sounds";
@@ -147,8 +155,10 @@ int main(int argc, char* argv[]) {
   Copy(fs::path(VOXMIRE_SOURCE_DIR) / "tests" / "support" / "fake-ucc.sh",
        game / "System64" / "ucc-bin-amd64");
   fs::permissions(game / "System64" / "ucc-bin-amd64", fs::perms::owner_all);
-  QProcess::execute(QStringLiteral("espeak-ng"), {QStringLiteral("-w"), Q(sounds / "hello.wav"), QStringLiteral("hello")});
-  QProcess::execute(QStringLiteral("espeak-ng"), {QStringLiteral("-w"), Q(sounds / "gotcha.wav"), QStringLiteral("got you")});
+  QProcess::execute(QStringLiteral("espeak-ng"),
+                    {QStringLiteral("-w"), Q(sounds / "hello.wav"), QStringLiteral("hello")});
+  QProcess::execute(QStringLiteral("espeak-ng"),
+                    {QStringLiteral("-w"), Q(sounds / "gotcha.wav"), QStringLiteral("got you")});
   qputenv("HOME", (root / "home").string().c_str());
 
   ProjectState state;
@@ -158,8 +168,11 @@ int main(int argc, char* argv[]) {
   PosixProcessRunner runner;
   Navigator nav;
   nav.SetQuitHandler([] {});
-  AppContext ctx{state, program, dialogs, shell, player, runner, nav,
-                 [] { return std::vector<std::string>{"/"}; }, root / "home"};
+  ProjectKeeper keeper(state, dialogs, program);
+  keeper.Watch(nav);
+  AppContext ctx{state,         program, dialogs, shell,
+                 player,        runner,  nav,     [] { return std::vector<std::string>{"/"}; },
+                 root / "home", keeper};
   RegisterPages(ctx);
   Tour tour(nav, dialogs, out);
 
@@ -206,11 +219,13 @@ int main(int argc, char* argv[]) {
 
   QWidget* work = nav.Window(PageId::WorkArea);
   if (auto* tabs = work ? work->findChild<QTabWidget*>(QStringLiteral("SSTab1")) : nullptr) {
-    for (const char* preset : {"Command8", "Command9", "Command14", "Command16", "Command17", "Command15"}) {
+    for (const char* preset :
+         {"Command8", "Command9", "Command14", "Command16", "Command17", "Command15"}) {
       Tour::Click(work, preset);
     }
-    const char* names[] = {"work-acknowledgements", "work-friendly-fire", "work-taunts",
-                           "work-orders", "work-others", "work-names", "work-tools"};
+    const char* names[] = {
+        "work-acknowledgements", "work-friendly-fire", "work-taunts", "work-orders",
+        "work-others",           "work-names",         "work-tools"};
     for (int i = 0; i < tabs->count() && i < 7; ++i) {
       tabs->setCurrentIndex(i);
       tour.Shoot(work, names[i]);

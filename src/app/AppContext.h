@@ -14,6 +14,7 @@ class Shell;
 class SoundPlayer;
 class ProcessRunner;
 class Navigator;
+class ProjectKeeper;
 
 struct AppContext {
   ProjectState& state;
@@ -24,7 +25,8 @@ struct AppContext {
   ProcessRunner& runner;
   Navigator& nav;
   std::function<std::vector<std::string>()> drives;  // the drive list's entries
-  std::filesystem::path home;                         // the user's home directory
+  std::filesystem::path home;                        // the user's home directory
+  ProjectKeeper& keeper;                             // saves the pack's project file
 
   std::filesystem::path ProgramFile(const std::string& name) const { return programDir / name; }
   std::filesystem::path PrefsIni() const { return ProgramFile("prefs.ini"); }

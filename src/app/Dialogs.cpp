@@ -4,7 +4,9 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <algorithm>
+#include <vector>
 
 namespace voxmire {
 namespace {
@@ -69,12 +71,34 @@ std::optional<QString> QtDialogs::Input(QWidget* parent, const QString& title,
 }
 
 std::optional<QString> QtDialogs::OpenFile(QWidget* parent, const QString& title,
-                                           const QString& dir) {
+                                           const QString& dir, const QStringList& filters) {
   DepthGuard guard(depth_);
-  const QString file =
-      QFileDialog::getOpenFileName(parent, title, dir, QObject::tr("All files (*)"));
-  if (file.isEmpty()) return std::nullopt;
-  return file;
+  // Qt's own dialog rather than the desktop's: it works by keyboard alone and
+  // tells a screen reader what it shows.
+  QFileDialog dialog(parent, title, dir);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilters(filters.isEmpty() ? QStringList{QObject::tr("All files (*)")} : filters);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front();
+}
+
+std::optional<int> QtDialogs::Choose(QWidget* parent, const QString& title, const QString& text,
+                                     const QStringList& choices, MessageIcon icon) {
+  DepthGuard guard(depth_);
+  QMessageBox box(parent);
+  PrepareMessageBox(box, title, text, icon);
+  box.setStandardButtons(QMessageBox::NoButton);
+  std::vector<QAbstractButton*> buttons;
+  for (const QString& choice : choices) {
+    buttons.push_back(box.addButton(choice, QMessageBox::AcceptRole));
+  }
+  box.setEscapeButton(box.addButton(QMessageBox::Cancel));
+  box.exec();
+  for (std::size_t i = 0; i < buttons.size(); ++i) {
+    if (box.clickedButton() == buttons[i]) return static_cast<int>(i);
+  }
+  return std::nullopt;
 }
 
 }  // namespace voxmire

@@ -3,6 +3,7 @@
 // interface, so that the pages can be driven by tests without real modal
 // boxes.
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QMessageBox;
@@ -21,9 +22,15 @@ class Dialogs {
   // A modal input dialog with OK and Cancel and an empty entry; nothing on Cancel.
   virtual std::optional<QString> Input(QWidget* parent, const QString& title,
                                        const QString& prompt) = 0;
-  // A modal open-file dialog listing all files, starting in `dir`; nothing on Cancel.
-  virtual std::optional<QString> OpenFile(QWidget* parent, const QString& title,
-                                          const QString& dir) = 0;
+  // A modal open-file dialog starting in `dir`, listing the files that match
+  // one of `filters` ("VoicePacks (*.voxmire)"), or all files when there are
+  // none; nothing on Cancel.
+  virtual std::optional<QString> OpenFile(QWidget* parent, const QString& title, const QString& dir,
+                                          const QStringList& filters = {}) = 0;
+  // A modal question with one button per choice; the index of the choice,
+  // or nothing when the box was closed without one (Escape).
+  virtual std::optional<int> Choose(QWidget* parent, const QString& title, const QString& text,
+                                    const QStringList& choices, MessageIcon icon) = 0;
   // True while one of the boxes above is open (a window that keeps itself in
   // front must stay beneath it).
   virtual bool ModalOpen() const = 0;
@@ -31,7 +38,8 @@ class Dialogs {
 
 // Dresses a message box as the program's boxes look: the icon, the text
 // (CR-separated lines shown as lines) and room for long paths.
-void PrepareMessageBox(QMessageBox& box, const QString& title, const QString& text, MessageIcon icon);
+void PrepareMessageBox(QMessageBox& box, const QString& title, const QString& text,
+                       MessageIcon icon);
 
 // The real boxes.
 class QtDialogs : public Dialogs {
@@ -40,8 +48,10 @@ class QtDialogs : public Dialogs {
                MessageIcon icon) override;
   std::optional<QString> Input(QWidget* parent, const QString& title,
                                const QString& prompt) override;
-  std::optional<QString> OpenFile(QWidget* parent, const QString& title,
-                                  const QString& dir) override;
+  std::optional<QString> OpenFile(QWidget* parent, const QString& title, const QString& dir,
+                                  const QStringList& filters) override;
+  std::optional<int> Choose(QWidget* parent, const QString& title, const QString& text,
+                            const QStringList& choices, MessageIcon icon) override;
   bool ModalOpen() const override { return depth_ > 0; }
 
  private:

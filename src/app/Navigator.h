@@ -25,6 +25,7 @@ enum class PageId {
   IntFile,         // Form7
   Compile,         // Form8
   About,           // frmAbout
+  Preferences,     // frmPreferences
 };
 
 class Navigator : public QObject {

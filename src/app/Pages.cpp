@@ -6,6 +6,7 @@
 #include "app/SplashWindow.h"
 #include "app/StartPage.h"
 #include "project/InfoPage.h"
+#include "project/PreferencesPage.h"
 #include "project/SelectVoicePage.h"
 #include "project/UTDirChooser.h"
 
@@ -23,6 +24,7 @@ void RegisterPages(AppContext& ctx) {
   nav.Register(PageId::About, [&ctx] { return new AboutBox(ctx); });
   nav.Register(PageId::Info, [&ctx] { return new InfoPage(ctx); });
   nav.Register(PageId::ChooseUTDir, [&ctx] { return new UTDirChooser(ctx); });
+  nav.Register(PageId::Preferences, [&ctx] { return new PreferencesPage(ctx); });
   nav.Register(PageId::SelectVoice, [&ctx] { return new SelectVoicePage(ctx); });
   RegisterSoundPages(ctx);
   RegisterVoiceWindow(ctx);

@@ -1,7 +1,11 @@
 #pragma once
-// Form1, the start page: start a new voice pack (the other two options are
-// not there yet) or quit.
+// Form1, the start page: start a new voice pack, load one (a project or a
+// voice class to import), edit the preferences, or quit.
+#include <filesystem>
+#include <optional>
+
 #include "app/Page.h"
+#include "project/ProjectState.h"
 
 class QRadioButton;
 class QPushButton;
@@ -18,6 +22,13 @@ class StartPage : public Page {
 
  private:
   void Next();
+  // "&Load exisiting VoicePack": a project file, or a voice class to import.
+  void Load();
+  std::optional<ProjectState> ReadProject(const std::filesystem::path& file);
+  std::optional<ProjectState> ImportClass(const std::filesystem::path& file);
+  // True when the loaded pack may be saved under its name: its own project
+  // file, a name with none yet, or one the user agreed to set aside.
+  bool MakeRoomFor(const ProjectState& state, const std::filesystem::path& from);
 
   QRadioButton* newPack_;
   QRadioButton* loadPack_;

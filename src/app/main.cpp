@@ -11,6 +11,7 @@
 #include "app/Shell.h"
 #include "core/Drives.h"
 #include "output/RunAndWait.h"
+#include "project/ProjectKeeper.h"
 #include "project/ProjectState.h"
 #include "sounds/SoundPlayer.h"
 
@@ -28,9 +29,12 @@ int main(int argc, char* argv[]) {
   voxmire::QtSoundPlayer player;
   voxmire::PosixProcessRunner runner;
   voxmire::Navigator nav;
+  const std::filesystem::path programDir(QCoreApplication::applicationDirPath().toStdString());
+  voxmire::ProjectKeeper keeper(state, dialogs, programDir);
+  keeper.Watch(nav);
   voxmire::AppContext ctx{
       state,
-      std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()),
+      programDir,
       dialogs,
       shell,
       player,
@@ -38,8 +42,12 @@ int main(int argc, char* argv[]) {
       nav,
       [] { return voxmire::ListDrives(); },
       std::filesystem::path(QDir::homePath().toStdString()),
+      keeper,
   };
   voxmire::RegisterPages(ctx);
   nav.Open(voxmire::PageId::Splash);
-  return QApplication::exec();
+  const int status = QApplication::exec();
+  // Whatever ended the program, the last edits go to the project file.
+  keeper.SaveNow();
+  return status;
 }

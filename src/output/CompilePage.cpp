@@ -9,8 +9,10 @@
 
 #include "app/AppContext.h"
 #include "app/Dialogs.h"
+#include "app/Navigator.h"
 #include "app/Qt1252.h"
 #include "output/CompileSequence.h"
+#include "project/ProjectKeeper.h"
 
 namespace voxmire {
 
@@ -51,6 +53,9 @@ CompilePage::CompilePage(AppContext& ctx)
   Name(status_, QStringLiteral("txtStatus"), tr("Status"));
   status_->setReadOnly(true);
 
+  // Back to the int file and on to the tables, to mend what a compile found.
+  auto* back = NamedButton(tr("<- Back"), QStringLiteral("Command2"));
+
   auto* actionRow = new QHBoxLayout;
   actionRow->addWidget(action);
   actionRow->addStretch();
@@ -64,18 +69,25 @@ CompilePage::CompilePage(AppContext& ctx)
   layout->addLayout(actionRow);
   layout->addWidget(umod);
   layout->addStretch();
-  layout->addWidget(status_);
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(status_, 1);
+  bottom->addWidget(back);
+  layout->addLayout(bottom);
   setCentralWidget(central);
   resize(520, 260);
 
   setTabOrder(compile, umod);
   setTabOrder(umod, status_);
+  setTabOrder(status_, back);
   compile->setFocus();
 
   connect(compile, &QPushButton::clicked, this, &CompilePage::Compile);
+  connect(back, &QPushButton::clicked, this,
+          [this] { ctx_.nav.Back(PageId::Compile, PageId::IntFile); });
 }
 
 void CompilePage::Compile() {
+  ctx_.keeper.SaveNow();
   CompileSetup setup = DefaultCompileSetup(ctx_.programDir);
   setup.home = ctx_.home;
   // The compiler blocks this thread, so each status is painted before the

@@ -2,11 +2,11 @@
 
 #include <array>
 #include <cstdio>
-#include <fstream>
 #include <utility>
 
 #include "core/Files.h"
 #include "core/Product.h"
+#include "output/ScriptTemplate.h"
 
 namespace voxmire {
 namespace {
@@ -209,23 +209,18 @@ std::filesystem::path ScriptPath(const std::filesystem::path& programDir,
   return Join(programDir, state.VoicePackName + ".uc");
 }
 
-GenerationResult AppendDefaultProperties(const std::filesystem::path& programDir,
-                                         const WorkAreaTables& tables, const ProjectState& state,
-                                         const std::tm& now) {
+GenerationResult WriteClassScript(const std::filesystem::path& programDir,
+                                  const WorkAreaTables& tables, const ProjectState& state,
+                                  std::string_view head, const std::tm& now) {
   DefaultPropertiesBlock block = BuildDefaultProperties(tables, state, now);
   if (!block.Ok()) return {GenerationResult::Kind::Refused, block.Error};
 
-  std::filesystem::path path = ScriptPath(programDir, state);
-  std::ofstream file(path, std::ios::binary | std::ios::app);
-  if (file) {
-    file.write(block.Text.data(), static_cast<std::streamsize>(block.Text.size()));
-    file.close();
-  }
-  if (!file) {
+  const std::filesystem::path path = ScriptPath(programDir, state);
+  if (!WriteFileAtomic(path, ScriptFileBytes(head) + block.Text)) {
     return {GenerationResult::Kind::CannotOpen,
             "The script file \"" + PathText(path) + "\" could not be opened for writing."};
   }
-  return {GenerationResult::Kind::Appended, {}};
+  return {GenerationResult::Kind::Written, {}};
 }
 
 }  // namespace voxmire

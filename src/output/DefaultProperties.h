@@ -52,18 +52,21 @@ std::filesystem::path ScriptPath(const std::filesystem::path& programDir,
 
 struct GenerationResult {
   enum class Kind {
-    Appended,    // show kGenerationCompleteText, then move on
+    Written,     // show kGenerationCompleteText, then move on
     Refused,     // nothing written: show Message, keep the work area open
     CannotOpen,  // the script could not be opened or written: show Message
   };
-  Kind Result = Kind::Appended;
+  Kind Result = Kind::Written;
   std::string Message;
 };
 
-// Builds the block and appends it to ScriptPath (created when missing).
-// A refusal writes nothing at all.
-GenerationResult AppendDefaultProperties(const std::filesystem::path& programDir,
-                                         const WorkAreaTables& tables, const ProjectState& state,
-                                         const std::tm& now);
+// Writes the whole class script to ScriptPath: `head` as the script page
+// saves it (the text and one CR LF), then the block. The file is replaced as
+// a whole, so a failed write leaves the old one and generating again after a
+// trip back to the tables never stacks a second block. A refusal writes
+// nothing at all.
+GenerationResult WriteClassScript(const std::filesystem::path& programDir,
+                                  const WorkAreaTables& tables, const ProjectState& state,
+                                  std::string_view head, const std::tm& now);
 
 }  // namespace voxmire

@@ -13,6 +13,7 @@
 #include "app/Qt1252.h"
 #include "core/Files.h"
 #include "output/IntFile.h"
+#include "project/ProjectKeeper.h"
 #include "project/ProjectState.h"
 
 namespace voxmire {
@@ -49,6 +50,7 @@ IntFilePage::IntFilePage(AppContext& ctx)
 
   auto* finish = NamedButton(tr("&Finish..."), QStringLiteral("Command2"));
   finish->setDefault(true);
+  auto* back = NamedButton(tr("<- Back"), QStringLiteral("Command1"));
 
   auto* descriptionRow = new QHBoxLayout;
   descriptionRow->addStretch(1);
@@ -61,25 +63,42 @@ IntFilePage::IntFilePage(AppContext& ctx)
   layout->addWidget(intText_, 1);
   layout->addLayout(descriptionRow);
   layout->addWidget(note);
-  layout->addWidget(finish, 0, Qt::AlignHCenter);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(back);
+  buttons->addWidget(finish);
+  buttons->addStretch();
+  layout->addLayout(buttons);
   setCentralWidget(central);
   resize(620, 330);
 
   setTabOrder(intText_, description_);
   setTabOrder(description_, finish);
+  setTabOrder(finish, back);
   description_->setFocus();
 
   connect(finish, &QPushButton::clicked, this, &IntFilePage::Finish);
   // Enter in the description field presses "&Finish...".
   connect(description_, &QLineEdit::returnPressed, this, &IntFilePage::Finish);
+  // Back to the tables, to mend what a compile found wrong.
+  connect(back, &QPushButton::clicked, this,
+          [this] { ctx_.nav.Back(PageId::IntFile, PageId::WorkArea); });
 
   // Opening: the proposed description, and a preview under the metaclass of
   // the base voice's gender, which "&Finish..." keeps.
   const ProjectState& s = ctx_.state;
   metaClass_ = MetaClassFor(s.VoiceGender);
-  const std::string description = DefaultDescription(s.VoicePackName, s.AuthorName);
+  const std::string description =
+      s.Description.value_or(DefaultDescription(s.VoicePackName, s.AuthorName));
   ShowIntText(IntFileText(s.VoicePackName, metaClass_, description));
   description_->setText(ToQt(description));
+  // What is typed is the project's; text the int file can't hold stays on
+  // the page until "&Finish..." says why.
+  connect(description_, &QLineEdit::textChanged, this, [this](const QString& text) {
+    if (!FitsCp1252(text.toStdString())) return;
+    ctx_.state.Description = FromQt(text);
+    ctx_.keeper.Touched();
+  });
 }
 
 void IntFilePage::ShowIntText(const std::string& text) {

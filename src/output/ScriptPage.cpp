@@ -92,9 +92,10 @@ ScriptPage::ScriptPage(AppContext& ctx)
 
   // Opening: the template with the pack's values and one import statement
   // per line of the sound list.
+  // A head the user edited before comes back as it was left.
   if (const auto templ = ReadTemplate(ctx_.programDir)) {
     expanded_ = ExpandTemplate(*templ, ReadTextLines(SoundListPath(ctx_.programDir)), ctx_.state);
-    scriptArea_->setPlainText(ToQt(*expanded_));
+    scriptArea_->setPlainText(ToQt(ctx_.state.ScriptHead.value_or(*expanded_)));
     scriptArea_->document()->setModified(false);
   }
 }
@@ -124,9 +125,11 @@ void ScriptPage::EnableEditing() {
 }
 
 std::string ScriptPage::ScriptText() const {
-  // Untouched text is saved as generated, byte for byte; the widget would
+  // Untouched text is saved as it came, byte for byte; the widget would
   // turn a no-break space into a plain one.
-  if (expanded_ && !scriptArea_->document()->isModified()) return *expanded_;
+  if (expanded_ && !scriptArea_->document()->isModified()) {
+    return ctx_.state.ScriptHead.value_or(*expanded_);
+  }
   QString text = scriptArea_->document()->toRawText();
   text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
   text.replace(QChar::LineSeparator, QLatin1Char('\n'));
@@ -160,6 +163,7 @@ void ScriptPage::Next() {
     return;
   }
   ApplyDefaultPackName(ctx_.state);
+  if (scriptArea_->document()->isModified()) ctx_.state.ScriptHead = ScriptText();
   ctx_.nav.Forward(PageId::Script, PageId::WorkArea);
 }
 

@@ -80,6 +80,15 @@ std::optional<std::string> ReadTemplate(const std::filesystem::path& programDir)
   return ReadFileBytes(Join(programDir, kTemplateFileName));
 }
 
+std::optional<std::string> ScriptHeadFor(const std::filesystem::path& programDir,
+                                         const ProjectState& state,
+                                         const std::vector<std::string>& soundNames) {
+  if (state.ScriptHead) return state.ScriptHead;
+  const auto templ = ReadTemplate(programDir);
+  if (!templ) return std::nullopt;
+  return ExpandTemplate(*templ, soundNames, state);
+}
+
 std::string WithCrLfLineEnds(std::string_view text) {
   std::string out;
   out.reserve(text.size() + text.size() / 16);

@@ -51,6 +51,13 @@ std::filesystem::path ScriptFilePath(const std::filesystem::path& programDir,
 // What the script file holds: the text and one CR LF.
 std::string ScriptFileBytes(std::string_view text);
 
+// The head of the pack's script: the one the user edited on the script page,
+// or else the template's expansion with `soundNames`; nothing when there is
+// no template to expand.
+std::optional<std::string> ScriptHeadFor(const std::filesystem::path& programDir,
+                                         const ProjectState& state,
+                                         const std::vector<std::string>& soundNames);
+
 // Replaces <program dir>/<name>.uc as a whole with the text and one CR LF.
 // False when it can't be written; an old file is then left as it was.
 bool WriteScriptFile(const std::filesystem::path& programDir, std::string_view voicePackName,

@@ -12,7 +12,10 @@
 #include "app/Dialogs.h"
 #include "app/Navigator.h"
 #include "app/Qt1252.h"
+#include "core/Files.h"
 #include "project/Ini.h"
+#include "project/ProjectFile.h"
+#include "project/ProjectKeeper.h"
 #include "project/ProjectState.h"
 
 namespace voxmire {
@@ -25,17 +28,6 @@ QLineEdit* Field(const QString& name) {
 }
 
 }  // namespace
-
-bool IsValidPackName(const std::string& name) {
-  if (name.empty()) return false;
-  auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
-  auto digit = [](char c) { return c >= '0' && c <= '9'; };
-  if (!letter(name.front())) return false;
-  for (char c : name) {
-    if (!letter(c) && !digit(c)) return false;
-  }
-  return true;
-}
 
 InfoPage::InfoPage(AppContext& ctx)
     : Page(ctx, QStringLiteral("Form2"), QStringLiteral("Edit the VoicePack information")) {
@@ -130,12 +122,29 @@ InfoPage::InfoPage(AppContext& ctx)
   connect(chooseDir, &QPushButton::clicked, this, [this] { ctx_.nav.Open(PageId::ChooseUTDir); });
   connect(chooseReadme, &QPushButton::clicked, this, &InfoPage::ChooseReadme);
 
-  // Opening: the game directory from prefs.ini, the rest from steps.ini.
+  const ProjectState& s = ctx_.state;
+  if (!s.VoicePackName.empty()) {
+    // A pack under way (or loaded): its own values.
+    utDir_->setText(ToQt(s.UTDir));
+    authorName_->setText(ToQt(s.AuthorName));
+    authorUrl_->setText(ToQt(s.AuthorURL));
+    productName_->setText(ToQt(s.ProductName));
+    productUrl_->setText(ToQt(s.ProductURL));
+    readme_->setText(ToQt(s.ReadmeLocation));
+    name_->setText(ToQt(s.VoicePackName));
+    return;
+  }
+  // A new pack: the game directory from prefs.ini, the rest from steps.ini,
+  // except that the author the preferences name starts every new pack.
   const auto prefs = ctx_.PrefsIni();
   const auto steps = ctx_.StepsIni();
+  const auto preferred = [&](const char* prefsKey, const char* stepsKey) {
+    std::string value = ReadIniValue("Config", prefsKey, prefs);
+    return ToQt(value.empty() ? ReadIniValue("Form2", stepsKey, steps) : value);
+  };
   utDir_->setText(ToQt(ReadIniValue("Config", "UTDir", prefs)));
-  authorName_->setText(ToQt(ReadIniValue("Form2", "txtAuthorName", steps)));
-  authorUrl_->setText(ToQt(ReadIniValue("Form2", "txtAuthorURL", steps)));
+  authorName_->setText(preferred("AuthorName", "txtAuthorName"));
+  authorUrl_->setText(preferred("AuthorURL", "txtAuthorURL"));
   productName_->setText(ToQt(ReadIniValue("Form2", "txtProductName", steps)));
   productUrl_->setText(ToQt(ReadIniValue("Form2", "txtProductURL", steps)));
   readme_->setText(ToQt(ReadIniValue("Form2", "ReadmeLocation", steps)));
@@ -152,16 +161,11 @@ void InfoPage::Next() {
   }
   const std::string name = FromQt(name_->text());
   if (!IsValidPackName(name)) {
-    ctx_.dialogs.Message(
-        this, tr("Invalid name"),
-        tr("\"%1\" can't be used as a VoicePack name.\rThe name becomes the script's class name "
-           "and "
-           "a directory in the game, so it must start with a letter or an underscore and hold only "
-           "letters (A-Z), digits and underscores.")
-            .arg(name_->text()),
-        MessageIcon::Critical);
+    ctx_.dialogs.Message(this, tr("Invalid name"), ToQt(InvalidPackNameText(name)),
+                         MessageIcon::Critical);
     return;
   }
+  if (!SettleExistingProject(name)) return;
 
   ProjectState& s = ctx_.state;
   s.AuthorName = FromQt(authorName_->text());
@@ -170,8 +174,7 @@ void InfoPage::Next() {
   s.ProductURL = FromQt(productUrl_->text());
   s.ReadmeLocation = FromQt(readme_->text());
   s.UTDir = FromQt(utDir_->text());
-  s.UTSystemDir = s.UTDir + "/System";
-  s.UTSoundsDir = s.UTDir + "/Sounds";
+  DeriveGameFolders(s);
   s.VoicePackName = name;
 
   WriteIniValue("Config", "UTDir", FromQt(utDir_->text()), ctx_.PrefsIni());
@@ -185,6 +188,46 @@ void InfoPage::Next() {
   WriteIniValue("Form2", "VoicePackName", FromQt(name_->text()), steps);
 
   ctx_.nav.Forward(PageId::Info, PageId::SelectVoice);
+}
+
+bool InfoPage::SettleExistingProject(const std::string& name) {
+  ProjectStore& store = ctx_.keeper.Store();
+  if (!store.WouldClash(name)) return true;
+  const QString file = ToQt(PathText(ProjectFilePath(ctx_.programDir, name)));
+  const auto choice = ctx_.dialogs.Choose(
+      this, tr("VoicePack exists"),
+      tr("There already is a VoicePack named %1 (%2).\rContinue that pack, or start afresh? "
+         "Starting afresh keeps the earlier pack as a backup.")
+          .arg(ToQt(name), file),
+      {tr("&Continue it"), tr("&Start afresh")}, MessageIcon::Exclamation);
+  if (!choice) return false;
+  if (*choice == 0) {
+    ProjectRead read = ReadProjectFile(ProjectFilePath(ctx_.programDir, name));
+    if (!read.state) {
+      ctx_.dialogs.Message(this, tr("Can't load the VoicePack"),
+                           tr("%1 can't be loaded: %2.").arg(file, ToQt(read.problem)),
+                           MessageIcon::Critical);
+      return false;
+    }
+    // The pack as it was left, and this page showing it.
+    ctx_.state = std::move(*read.state);
+    store.Bind(name);
+    const ProjectState& s = ctx_.state;
+    utDir_->setText(ToQt(s.UTDir));
+    authorName_->setText(ToQt(s.AuthorName));
+    authorUrl_->setText(ToQt(s.AuthorURL));
+    productName_->setText(ToQt(s.ProductName));
+    productUrl_->setText(ToQt(s.ProductURL));
+    readme_->setText(ToQt(s.ReadmeLocation));
+    return true;
+  }
+  if (!store.SetAside(name)) {
+    ctx_.dialogs.Message(this, tr("Can't start afresh"), ToQt(store.Problem()),
+                         MessageIcon::Critical);
+    return false;
+  }
+  // The work on this page goes on under the name; the earlier file is safe.
+  return true;
 }
 
 void InfoPage::ChooseReadme() {

@@ -1,6 +1,9 @@
 #pragma once
 // Form2: the voice pack's name, author, product, readme and game directory.
+#include <string>
+
 #include "app/Page.h"
+#include "project/PackName.h"
 
 class QLineEdit;
 
@@ -16,6 +19,10 @@ class InfoPage : public Page {
  private:
   void Next();
   void ChooseReadme();
+  // When `name` already has a project file that is not the one being
+  // worked on, asks whether to continue that pack or start afresh (keeping
+  // it as a backup). False when the user cancelled or it could not be done.
+  bool SettleExistingProject(const std::string& name);
 
   QLineEdit* utDir_;
   QLineEdit* name_;
@@ -25,10 +32,5 @@ class InfoPage : public Page {
   QLineEdit* productUrl_;
   QLineEdit* readme_;
 };
-
-// A voice pack name becomes a file name, a directory in the game and the
-// script's class name, so it must be an UnrealScript identifier: a letter or
-// an underscore first, then letters, digits or underscores.
-bool IsValidPackName(const std::string& name);
 
 }  // namespace voxmire

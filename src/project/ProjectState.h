@@ -44,6 +44,8 @@ struct ProjectState {
   std::optional<std::string> Description;
   // The compile page's "Generate UMod file".
   bool GenerateUmod = false;
+
+  bool operator==(const ProjectState&) const = default;
 };
 
 }  // namespace voxmire

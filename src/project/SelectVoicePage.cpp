@@ -13,6 +13,7 @@
 #include "app/Qt1252.h"
 #include "project/BaseVoices.h"
 #include "project/Ini.h"
+#include "project/ProjectState.h"
 
 namespace voxmire {
 
@@ -83,9 +84,10 @@ SelectVoicePage::SelectVoicePage(AppContext& ctx)
   connect(back, &QPushButton::clicked, this,
           [this] { ctx_.nav.Back(PageId::SelectVoice, PageId::Info); });
 
-  // Opening: the stored choice, matched exactly.
-  if (const auto stored =
-          FindBaseVoice(ReadIniValue("SelectVoice", "BaseVoice", ctx_.StepsIni()))) {
+  // Opening: the pack's own choice, else the stored one, matched exactly.
+  const std::string& chosen = ctx_.state.BaseVoice;
+  if (const auto stored = FindBaseVoice(
+          chosen.empty() ? ReadIniValue("SelectVoice", "BaseVoice", ctx_.StepsIni()) : chosen)) {
     options_[*stored]->setChecked(true);
   }
 }
@@ -111,9 +113,17 @@ void SelectVoicePage::Next() {
     break;
   }
 
+  // The pack's own sound directory when it has one, else the remembered one.
   const auto prefs = ctx_.PrefsIni();
-  const QString soundDir = ToQt(ReadIniValue("Config", "SoundDir", prefs));
-  const QString soundDrive = ToQt(ReadIniValue("Config", "SoundDrive", prefs));
+  const ProjectState& s = ctx_.state;
+  QString soundDir = ToQt(ReadIniValue("Config", "SoundDir", prefs));
+  QString soundDrive = ToQt(ReadIniValue("Config", "SoundDrive", prefs));
+  if (!s.SoundDir.empty()) {
+    soundDir = ToQt(s.SoundDir.size() > 1 && s.SoundDir.back() == '/'
+                        ? s.SoundDir.substr(0, s.SoundDir.size() - 1)
+                        : s.SoundDir);
+    soundDrive = ToQt(s.SoundDrive);
+  }
   // The chooser's own opening applies the same two values; doing it again
   // brings back the remembered directory when that opening moved the list to
   // the remembered drive's current directory.

@@ -4,6 +4,7 @@
 #include "app/DirectoryLists.h"
 #include "app/Navigator.h"
 #include "project/InfoPage.h"
+#include "project/PreferencesPage.h"
 
 namespace voxmire {
 
@@ -15,6 +16,8 @@ void UTDirChooser::Select() {
   // when that page moves on. With the page gone there is nowhere to put it.
   if (auto* info = ctx_.nav.WindowAs<InfoPage>(PageId::Info)) {
     info->SetGameDirectory(Directories()->Path());
+  } else if (auto* prefs = ctx_.nav.WindowAs<PreferencesPage>(PageId::Preferences)) {
+    prefs->SetGameDirectory(Directories()->Path());
   }
   ctx_.nav.Close(PageId::ChooseUTDir);
 }

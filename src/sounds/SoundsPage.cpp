@@ -273,6 +273,7 @@ void SoundsPage::Play(int row) {
 }
 
 void SoundsPage::Next() {
+  ctx_.state.Sounds = names_;
   if (!WriteSoundList(ctx_.programDir, names_)) {
     const QString path = QString::fromStdString(SoundListPath(ctx_.programDir).string());
     ctx_.dialogs.Message(this, tr("Can't write the sound list"),

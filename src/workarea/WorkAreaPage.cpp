@@ -20,7 +20,12 @@
 #include "app/Dialogs.h"
 #include "app/Navigator.h"
 #include "app/Qt1252.h"
+#include "core/Files.h"
 #include "output/DefaultProperties.h"
+#include "output/ScriptTemplate.h"
+#include "project/ProjectKeeper.h"
+#include "project/ProjectState.h"
+#include "sounds/SoundList.h"
 #include "workarea/BaseVoicePresets.h"
 #include "workarea/PhraseTableModel.h"
 #include "workarea/RowCountEntry.h"
@@ -72,7 +77,8 @@ constexpr std::array<const char*, 4> kLeaderFields = {"txtRedLeader", "txtBlueLe
 }  // namespace
 
 WorkAreaPage::WorkAreaPage(AppContext& ctx)
-    : Page(ctx, QStringLiteral("Form5"), QStringLiteral("Voicepack Workarea")) {
+    : Page(ctx, QStringLiteral("Form5"), QStringLiteral("Voicepack Workarea")),
+      tables_(ctx.state.Tables) {
   BuildMenus();
 
   growers_ = {Grower{WorkAreaTab::Acknowledgements}, Grower{WorkAreaTab::FriendlyFire},
@@ -95,6 +101,7 @@ WorkAreaPage::WorkAreaPage(AppContext& ctx)
   tabs_->addTab(BuildNamesTab(), Caption(WorkAreaTab::Names));
   tabs_->addTab(BuildToolsTab(), Caption(WorkAreaTab::Tools));
   tabs_->setCurrentIndex(static_cast<int>(WorkAreaTab::Tools));
+  ShowOrdersAndNames();
 
   // The panel fills the page and follows every resize.
   auto* central = new QWidget;
@@ -132,6 +139,12 @@ QWidget* WorkAreaPage::BuildGrowerTab(Grower& grower, const char* viewName, cons
                                       const char* presetName) {
   PhraseTable& table = *RowTable(tables_, grower.tab);
   grower.model = new PhraseTableModel(table, this);
+  // Every change of the table reaches the project file within moments.
+  const auto touched = [this] { ctx_.keeper.Touched(); };
+  connect(grower.model, &QAbstractItemModel::dataChanged, this, touched);
+  connect(grower.model, &QAbstractItemModel::rowsInserted, this, touched);
+  connect(grower.model, &QAbstractItemModel::rowsRemoved, this, touched);
+  connect(grower.model, &QAbstractItemModel::modelReset, this, touched);
   grower.create =
       NamedButton(ToQt(CreateButtonCaption(table.CreateMode())), QString::fromLatin1(createName));
   QPushButton* remove = NamedButton(ToQt(kDeleteRowCaption), QString::fromLatin1(deleteName));
@@ -225,8 +238,11 @@ QWidget* WorkAreaPage::BuildOrdersTab() {
       std::string& target = cell == PhraseCell::Sound    ? order.Sound
                             : cell == PhraseCell::String ? order.String
                                                          : order.Abbrev;
-      connect(field, &QLineEdit::textChanged, this,
-              [&target](const QString& text) { target = FromQt(text); });
+      connect(field, &QLineEdit::textChanged, this, [this, &target](const QString& text) {
+        if (target == FromQt(text)) return;
+        target = FromQt(text);
+        ctx_.keeper.Touched();
+      });
     }
     rowLabel->setBuddy(orderFields_[i][0]);
   }
@@ -257,8 +273,11 @@ QWidget* WorkAreaPage::BuildNamesTab() {
     grid->addWidget(field, static_cast<int>(i) + 1, 1);
     leaderFields_[i] = field;
     std::string& target = tables_.Names[i];
-    connect(field, &QLineEdit::textChanged, this,
-            [&target](const QString& text) { target = FromQt(text); });
+    connect(field, &QLineEdit::textChanged, this, [this, &target](const QString& text) {
+      if (target == FromQt(text)) return;
+      target = FromQt(text);
+      ctx_.keeper.Touched();
+    });
   }
   grid->setColumnStretch(1, 3);
   grid->setColumnStretch(2, 2);
@@ -419,9 +438,20 @@ void WorkAreaPage::ShowOrdersAndNames() {
 }
 
 void WorkAreaPage::Generate() {
+  // The same head the script page showed: expanded with the sound list.
+  const auto head =
+      ScriptHeadFor(ctx_.programDir, ctx_.state, ReadTextLines(SoundListPath(ctx_.programDir)));
+  if (!head) {
+    ctx_.dialogs.Message(this, ToQt(kGenerationFailedTitle),
+                         tr("The script template '%1' is missing or can't be read.\rReinstall "
+                            "Voxmire to get it back, then press \"Generate\" again.")
+                             .arg(ToQt(PathText(Join(ctx_.programDir, kTemplateFileName)))),
+                         MessageIcon::Critical);
+    return;
+  }
   const GenerationResult result =
-      AppendDefaultProperties(ctx_.programDir, tables_, ctx_.state, LocalNow());
-  if (result.Result != GenerationResult::Kind::Appended) {
+      WriteClassScript(ctx_.programDir, tables_, ctx_.state, *head, LocalNow());
+  if (result.Result != GenerationResult::Kind::Written) {
     ctx_.dialogs.Message(this, ToQt(kGenerationFailedTitle), ToQt(result.Message),
                          MessageIcon::Critical);
     return;

@@ -21,7 +21,7 @@ class WorkAreaPage : public Page {
   explicit WorkAreaPage(AppContext& ctx);
   ~WorkAreaPage() override;
 
-  // What the page's widgets hold, as the script generator reads it.
+  // The tables the page shows and edits: the project's own.
   const WorkAreaTables& Tables() const { return tables_; }
   // The view of a growable tab, or nullptr for the other tabs.
   QTableView* View(WorkAreaTab tab) const;
@@ -54,7 +54,8 @@ class WorkAreaPage : public Page {
   Grower* FindGrower(WorkAreaTab tab);
   const Grower* FindGrower(WorkAreaTab tab) const;
 
-  WorkAreaTables tables_;
+  // Lives in the project state, so nothing typed dies with the window.
+  WorkAreaTables& tables_;
   QTabWidget* tabs_ = nullptr;
   std::array<Grower, 4> growers_;
   // Sound, String and Abbrev fields of each order, indexed like kOrderSlots.

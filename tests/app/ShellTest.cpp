@@ -60,28 +60,36 @@ TEST(Splash, KeyPressEndsTheProgramWithoutAPage) {
   EXPECT_FALSE(h.nav.IsOpen(PageId::Splash));
 }
 
-TEST(StartPage, OtherOptionsAreComingSoonThenNewPackMovesOn) {
+TEST(StartPage, EachOptionLeadsWhereItSaysAndANewPackStartsEmpty) {
   Harness h;
   WriteFile(h.programDir / "_script.txt", "old");
+  h.state.VoicePackName = "Earlier";
+  h.state.Tables.Acks.CreateRows(3);
   QWidget* start = h.Open(PageId::Start);
   EXPECT_EQ(start->windowTitle(), QStringLiteral("Voxmire"));
   EXPECT_TRUE(Find<QRadioButton>(start, "Option1")->isChecked());
-  for (const char* option : {"Option3", "Option2"}) {
-    Find<QRadioButton>(start, option)->setChecked(true);
-    Click(start, "Command1");
-  }
-  EXPECT_EQ(h.dialogs.messages,
-            std::vector<ShownMessage>(
-                2, {"Coming soon!", "Sorry, that is coming soon.", MessageIcon::Information}));
-  EXPECT_TRUE(h.nav.IsOpen(PageId::Start));
-  EXPECT_TRUE(std::filesystem::exists(h.programDir / "_script.txt"));
 
+  Find<QRadioButton>(start, "Option2")->setChecked(true);
+  Click(start, "Command1");  // the load dialog, cancelled
+  EXPECT_EQ(h.dialogs.fileDialogs.size(), 1u);
+  EXPECT_TRUE(h.nav.IsOpen(PageId::Start));
+
+  Find<QRadioButton>(start, "Option3")->setChecked(true);
+  Click(start, "Command1");
+  EXPECT_TRUE(h.nav.IsOpen(PageId::Preferences));
+  EXPECT_FALSE(h.nav.IsOpen(PageId::Start));
+  EXPECT_TRUE(std::filesystem::exists(h.programDir / "_script.txt"));
+  Click(h.nav.Window(PageId::Preferences), "Command3");
+
+  start = h.nav.Window(PageId::Start);
+  ASSERT_NE(start, nullptr);
   Find<QRadioButton>(start, "Option1")->setChecked(true);
   Click(start, "Command1");
   EXPECT_TRUE(h.nav.IsOpen(PageId::Info));
   EXPECT_FALSE(h.nav.IsOpen(PageId::Start));
   EXPECT_FALSE(std::filesystem::exists(h.programDir / "_script.txt"));
-  EXPECT_EQ(h.dialogs.messages.size(), 2u);
+  EXPECT_EQ(h.state, ProjectState());
+  EXPECT_TRUE(h.dialogs.messages.empty());
 }
 
 TEST(AboutBox, OneInstanceThatBlinksAndOpensItsLinks) {

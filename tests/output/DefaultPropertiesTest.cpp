@@ -190,31 +190,29 @@ TEST(DefaultPropertiesTest, TablesTheGameCannotStoreAreRefused) {
   }
 }
 
-TEST(DefaultPropertiesTest, AppendsToTheScriptOnlyWhenItCanWriteAll) {
+TEST(DefaultPropertiesTest, WritesTheWholeScriptOnlyWhenItCanWriteAll) {
   const testing::TempDir temp;
   const std::filesystem::path& dir = temp.path;
-  const std::string head = "class MyPack extends VoiceMaleOne;\r\n";
-  ASSERT_TRUE(WriteFileAtomic(dir / "MyPack.uc", head));
+  const std::string head = "class MyPack extends VoiceMaleOne;";
+  const std::string earlier = "an earlier script\r\n";
+  ASSERT_TRUE(WriteFileAtomic(dir / "MyPack.uc", earlier));
   WorkAreaTables tables;
   AddRows(tables.Acks, {{"S1", "\"", ""}});
 
-  EXPECT_EQ(AppendDefaultProperties(dir, tables, Pack(), kStamp).Result,
+  EXPECT_EQ(WriteClassScript(dir, tables, Pack(), head, kStamp).Result,
             GenerationResult::Kind::Refused);
-  EXPECT_EQ(ReadFileBytes(dir / "MyPack.uc"), head);
+  EXPECT_EQ(ReadFileBytes(dir / "MyPack.uc"), earlier);
 
+  // Generating twice (back to the tables and on again) gives one block.
   tables.Acks.SetCell(1, PhraseCell::String, "Got it");
   const std::string block = BuildDefaultProperties(tables, Pack(), kStamp).Text;
-  EXPECT_EQ(AppendDefaultProperties(dir, tables, Pack(), kStamp).Result,
-            GenerationResult::Kind::Appended);
-  EXPECT_EQ(ReadFileBytes(dir / "MyPack.uc"), head + block);
+  for (int time = 0; time < 2; ++time) {
+    EXPECT_EQ(WriteClassScript(dir, tables, Pack(), head, kStamp).Result,
+              GenerationResult::Kind::Written);
+    EXPECT_EQ(ReadFileBytes(dir / "MyPack.uc"), head + "\r\n" + block);
+  }
 
-  ProjectState fresh = Pack();  // a missing script is created
-  fresh.VoicePackName = "Fresh";
-  EXPECT_EQ(AppendDefaultProperties(dir, tables, fresh, kStamp).Result,
-            GenerationResult::Kind::Appended);
-  EXPECT_EQ(ReadFileBytes(dir / "Fresh.uc"), block);
-
-  GenerationResult unopenable = AppendDefaultProperties(dir / "missing", tables, Pack(), kStamp);
+  GenerationResult unopenable = WriteClassScript(dir / "missing", tables, Pack(), head, kStamp);
   EXPECT_EQ(unopenable.Result, GenerationResult::Kind::CannotOpen);
   EXPECT_NE(unopenable.Message.find("MyPack.uc"), std::string::npos);
 }

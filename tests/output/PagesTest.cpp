@@ -92,9 +92,10 @@ TEST(IntFilePage, RefusesWhatTheFileCantHoldWritesNothingAndStays) {
 TEST(OutputPages, TabOrderAndMenus) {
   using Order = std::vector<const char*>;
   for (auto [id, tabOrder, website, aboutIsTheWebPage] :
-       {std::tuple{PageId::IntFile, Order{"Text2", "Command2", "Text1", "Text2"},
+       {std::tuple{PageId::IntFile, Order{"Text2", "Command2", "Command1", "Text1", "Text2"},
                    "Harkline Website...", false},
-        std::tuple{PageId::Compile, Order{"Command1", "Check1", "txtStatus", "Command1"},
+        std::tuple{PageId::Compile,
+                   Order{"Command1", "Check1", "txtStatus", "Command2", "Command1"},
                    "Harkline website...", true}}) {
     SCOPED_TRACE(website);
     Harness h;

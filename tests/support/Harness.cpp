@@ -26,19 +26,20 @@ Harness::Harness(ProcessRunner* realRunner)
       programDir(root / "program"),
       ctx(
           state, programDir, dialogs, shell, player, realRunner ? *realRunner : runner, nav,
-          [this] { return drives; }, root / "home") {
+          [this] { return drives; }, root / "home", keeper) {
   std::filesystem::create_directories(programDir);
   std::filesystem::create_directories(root / "home");
   nav.SetQuitHandler([this] { ++quits; });
+  keeper.Watch(nav);
   RegisterPages(ctx);
 }
 
 Harness::~Harness() {
   // Windows first: they may still hold files open in the directory.
-  for (auto id :
-       {PageId::Splash, PageId::Start, PageId::Info, PageId::ChooseUTDir, PageId::SelectVoice,
-        PageId::ChooseSoundDir, PageId::Sounds, PageId::Script, PageId::WorkArea,
-        PageId::VoiceWindow, PageId::IntFile, PageId::Compile, PageId::About}) {
+  for (auto id : {PageId::Splash, PageId::Start, PageId::Info, PageId::ChooseUTDir,
+                  PageId::SelectVoice, PageId::ChooseSoundDir, PageId::Sounds, PageId::Script,
+                  PageId::WorkArea, PageId::VoiceWindow, PageId::IntFile, PageId::Compile,
+                  PageId::About, PageId::Preferences}) {
     delete nav.Window(id);
   }
   std::error_code ec;

@@ -21,6 +21,7 @@
 #include "app/Navigator.h"
 #include "app/Shell.h"
 #include "output/RunAndWait.h"
+#include "project/ProjectKeeper.h"
 #include "project/ProjectState.h"
 #include "sounds/SoundPlayer.h"
 
@@ -48,9 +49,21 @@ class FakeDialogs : public Dialogs {
     inputs.push_back({title, prompt});
     return Next(inputAnswers);
   }
-  std::optional<QString> OpenFile(QWidget*, const QString& title, const QString& dir) override {
+  std::optional<QString> OpenFile(QWidget*, const QString& title, const QString& dir,
+                                  const QStringList& filters) override {
     fileDialogs.push_back({title, dir});
+    fileFilters.push_back(filters);
     return Next(fileAnswers);
+  }
+  std::optional<int> Choose(QWidget*, const QString& title, const QString& text,
+                            const QStringList& choices, MessageIcon icon) override {
+    messages.push_back({title, text, icon});
+    questions.push_back(choices);
+    if (choiceAnswers.empty()) return std::nullopt;
+    const int answer = choiceAnswers.front();
+    choiceAnswers.pop_front();
+    if (answer < 0) return std::nullopt;
+    return answer;
   }
   bool ModalOpen() const override { return modalOpen; }
 
@@ -59,6 +72,9 @@ class FakeDialogs : public Dialogs {
   std::vector<std::pair<QString, QString>> fileDialogs;  // title, dir
   std::deque<QString> inputAnswers;
   std::deque<QString> fileAnswers;
+  std::vector<QStringList> fileFilters;
+  std::vector<QStringList> questions;  // the choices of each question asked
+  std::deque<int> choiceAnswers;       // an empty queue or -1 answers Escape
   bool modalOpen = false;
 
  private:
@@ -121,6 +137,7 @@ class Harness {
   FakePlayer player;
   FakeRunner runner;
   Navigator nav;
+  ProjectKeeper keeper{state, dialogs, programDir};
   std::vector<std::string> drives{"/"};
   int quits = 0;
   AppContext ctx;

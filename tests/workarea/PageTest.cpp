@@ -200,8 +200,9 @@ TEST(WorkAreaPage, PresetsEditsAndDropsAreGenerated) {
   h.state.BaseVoicePackage = "Male1Voice";
   h.state.VoicePackName = "GruffPack";
   h.state.AuthorName = "Jane";
-  const std::string head = "class GruffPack extends VoiceMaleOne;\r\n";
-  WriteFile(h.programDir / "GruffPack.uc", head);
+  h.state.ScriptHead = "class GruffPack extends VoiceMaleOne;";  // as edited on the script page
+  const std::string head = *h.state.ScriptHead + "\r\n";
+  WriteFile(h.programDir / "GruffPack.uc", "an earlier script, replaced as a whole\r\n");
   WorkAreaPage* page = OpenPage(h);
   Type(page, "txtHoldAbbrev", QString(40, QLatin1Char('h')));  // orders have no limit
   for (const char* preset :

@@ -1,0 +1,78 @@
+// How long the project file takes to save and load: the autosave runs while
+// the user types, so the largest pack the game accepts must save in a blink,
+// and even the largest tables the pages allow must save and load quickly.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+
+#include "core/Files.h"
+#include "project/ProjectFile.h"
+
+namespace voxmire {
+namespace {
+
+namespace fs = std::filesystem;
+
+ProjectState Pack(int rows) {
+  ProjectState state;
+  state.VoicePackName = "Bench";
+  state.UTDir = "/games/ut";
+  DeriveGameFolders(state);
+  state.BaseVoice = "Male1";
+  for (PhraseTable* table :
+       {&state.Tables.Acks, &state.Tables.FFire, &state.Tables.Taunts, &state.Tables.Others}) {
+    table->CreateRows(rows);
+    for (int k = 1; k <= rows; ++k) {
+      const std::string n = std::to_string(k);
+      table->SetCell(k, PhraseCell::Sound, "Sound'Male1Voice.(All).M1phrase" + n + "'");
+      table->SetCell(k, PhraseCell::String, "A typical phrase of moderate length, number " + n);
+      table->SetCell(k, PhraseCell::Abbrev, "Phrase " + n);
+    }
+  }
+  return state;
+}
+
+// Into a fresh folder each time, the atomic write and its sync included.
+void SaveBench(benchmark::State& bench, const ProjectState& pack) {
+  const fs::path dir = fs::temp_directory_path() / "voxmire-project-bench";
+  fs::remove_all(dir);
+  ProjectStore store(dir);
+  for (auto _ : bench) {
+    store.Unbind();
+    fs::remove(ProjectFilePath(dir, pack.VoicePackName));
+    if (store.Save(pack) != ProjectStore::Outcome::Saved) bench.SkipWithError("not saved");
+  }
+  fs::remove_all(dir);
+}
+
+void BM_SaveLargestGamePack(benchmark::State& bench) {
+  ProjectState pack = Pack(16);
+  for (int k = 17; k <= 32; ++k) {  // 16/16/32/32
+    pack.Tables.Taunts.AddRow();
+    pack.Tables.Others.AddRow();
+  }
+  SaveBench(bench, pack);
+}
+BENCHMARK(BM_SaveLargestGamePack)->Unit(benchmark::kMillisecond);
+
+void BM_SaveMaxRows(benchmark::State& bench) { SaveBench(bench, Pack(PhraseTable::kMaxRows)); }
+BENCHMARK(BM_SaveMaxRows)->Unit(benchmark::kMillisecond);
+
+void BM_LoadMaxRows(benchmark::State& bench) {
+  const fs::path dir = fs::temp_directory_path() / "voxmire-project-bench-load";
+  fs::remove_all(dir);
+  ProjectStore store(dir);
+  store.Save(Pack(PhraseTable::kMaxRows));
+  const fs::path file = ProjectFilePath(dir, "Bench");
+  for (auto _ : bench) {
+    const ProjectRead read = ReadProjectFile(file);
+    if (!read.state) bench.SkipWithError("not loaded");
+    benchmark::DoNotOptimize(read.state->Tables.Others.Count());
+  }
+  fs::remove_all(dir);
+}
+BENCHMARK(BM_LoadMaxRows)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace voxmire

@@ -1,0 +1,51 @@
+#include "project/ProjectKeeper.h"
+
+#include <QApplication>
+
+#include "app/Dialogs.h"
+#include "app/Navigator.h"
+#include "app/Qt1252.h"
+#include "project/ProjectState.h"
+
+namespace voxmire {
+
+ProjectKeeper::ProjectKeeper(ProjectState& state, Dialogs& dialogs,
+                             const std::filesystem::path& programDir, QObject* parent)
+    : QObject(parent), state_(state), dialogs_(dialogs), store_(programDir) {
+  timer_.setSingleShot(true);
+  timer_.setInterval(kEditDelayMs);
+  connect(&timer_, &QTimer::timeout, this, &ProjectKeeper::SaveNow);
+}
+
+void ProjectKeeper::Touched() {
+  if (!timer_.isActive()) timer_.start();
+}
+
+bool ProjectKeeper::SaveNow() {
+  timer_.stop();
+  if (store_.Save(state_) != ProjectStore::Outcome::Failed) {
+    reported_ = false;
+    return true;
+  }
+  if (!reported_) {
+    reported_ = true;
+    dialogs_.Message(QApplication::activeWindow(), tr("Your work can't be saved"),
+                     ToQt(store_.Problem()) +
+                         tr("\rVoxmire keeps trying while you work. Make sure that its folder "
+                            "can be written and has free space."),
+                     MessageIcon::Critical);
+  }
+  return false;
+}
+
+void ProjectKeeper::Watch(Navigator& nav) {
+  connect(&nav, &Navigator::Opened, this, [this] { SaveNow(); });
+}
+
+void ProjectKeeper::StartNew() {
+  timer_.stop();
+  state_ = ProjectState();
+  store_.Unbind();
+}
+
+}  // namespace voxmire

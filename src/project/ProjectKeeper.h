@@ -1,0 +1,50 @@
+#pragma once
+// Keeps the pack's project file current while the user works: shortly after
+// an edit, on every move between pages, before a compile and at exit. A
+// crash loses at most the last moments of typing.
+#include <QObject>
+#include <QTimer>
+#include <filesystem>
+
+#include "project/ProjectFile.h"
+
+class QWidget;
+
+namespace voxmire {
+
+class Dialogs;
+class Navigator;
+struct ProjectState;
+
+class ProjectKeeper : public QObject {
+  Q_OBJECT
+ public:
+  // An edit is saved this long after it at the latest (plus the save).
+  static constexpr int kEditDelayMs = 1500;
+
+  ProjectKeeper(ProjectState& state, Dialogs& dialogs, const std::filesystem::path& programDir,
+                QObject* parent = nullptr);
+
+  // Something of the state changed: save soon. Typing on does not put the
+  // save off, so a steady typist's work is saved too.
+  void Touched();
+  // Saves at once when there is anything to save. False only when the file
+  // could not be written; the user is told once, not at every keystroke.
+  bool SaveNow();
+  // Saves after every move between pages.
+  void Watch(Navigator& nav);
+
+  // A new pack: an empty state that no project file is bound to.
+  void StartNew();
+  ProjectStore& Store() { return store_; }
+  bool Pending() const { return timer_.isActive(); }
+
+ private:
+  ProjectState& state_;
+  Dialogs& dialogs_;
+  ProjectStore store_;
+  QTimer timer_;
+  bool reported_ = false;
+};
+
+}  // namespace voxmire
