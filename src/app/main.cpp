@@ -48,6 +48,6 @@ int main(int argc, char* argv[]) {
   nav.Open(voxmire::PageId::Splash);
   const int status = QApplication::exec();
   // Whatever ended the program, the last edits go to the project file.
-  keeper.SaveNow();
+  keeper.Flush();
   return status;
 }

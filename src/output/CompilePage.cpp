@@ -87,7 +87,7 @@ CompilePage::CompilePage(AppContext& ctx)
 }
 
 void CompilePage::Compile() {
-  ctx_.keeper.SaveNow();
+  ctx_.keeper.Flush();
   CompileSetup setup = DefaultCompileSetup(ctx_.programDir);
   setup.home = ctx_.home;
   // The compiler blocks this thread, so each status is painted before the

@@ -346,32 +346,88 @@ ProjectRead ReadProjectFile(const fs::path& file) {
   return ReadProjectText(*bytes);
 }
 
+ProjectStore::~ProjectStore() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  wake_.notify_all();
+  if (writer_.joinable()) writer_.join();
+}
+
 ProjectStore::Outcome ProjectStore::Save(const ProjectState& state) {
   const std::string& name = state.VoicePackName;
   if (name.empty()) return Outcome::NoName;
   if (WouldClash(name)) return Outcome::Taken;
+  const std::string failed = TakeFailure();
   std::string text = ProjectFileText(state);
-  if (name == bound_ && text == lastText_) return Outcome::Unchanged;
+  if (failed.empty() && name == bound_ && text == lastText_) return Outcome::Unchanged;
 
   std::error_code ec;
   fs::create_directories(ProjectFolder(programDir_), ec);
   if (ec) {
     problem_ = "The folder " + PathText(ProjectFolder(programDir_)) +
                " could not be created: " + ec.message() + ".";
+    lastText_.clear();
     return Outcome::Failed;
   }
-  const fs::path file = ProjectFilePath(programDir_, name);
-  errno = 0;
-  if (!WriteFileAtomic(file, text)) {
-    problem_ = PathText(file) + " could not be written: " +
-               (errno != 0 ? std::string(std::strerror(errno)) : std::string("unknown error")) +
-               ".";
+  bound_ = name;
+  lastText_ = text;
+  {
+    std::lock_guard lock(mutex_);
+    // A write not yet begun is out of date: only the newest text matters.
+    pending_.emplace(ProjectFilePath(programDir_, name), std::move(text));
+    if (!writer_.joinable()) writer_ = std::thread(&ProjectStore::WriterLoop, this);
+  }
+  wake_.notify_all();
+  if (!failed.empty()) {
+    problem_ = failed;
     return Outcome::Failed;
   }
   problem_.clear();
-  bound_ = name;
-  lastText_ = std::move(text);
   return Outcome::Saved;
+}
+
+bool ProjectStore::Flush() {
+  {
+    std::unique_lock lock(mutex_);
+    wake_.wait(lock, [this] { return !pending_ && !writing_; });
+  }
+  const std::string failed = TakeFailure();
+  if (failed.empty()) return true;
+  problem_ = failed;
+  lastText_.clear();
+  return false;
+}
+
+std::string ProjectStore::TakeFailure() {
+  std::lock_guard lock(mutex_);
+  std::string failed = std::move(failure_);
+  failure_.clear();
+  return failed;
+}
+
+void ProjectStore::WriterLoop() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    wake_.wait(lock, [this] { return pending_ || stopping_; });
+    if (!pending_) return;  // stopping, with nothing left to write
+    auto [file, text] = std::move(*pending_);
+    pending_.reset();
+    writing_ = true;
+    lock.unlock();
+    errno = 0;
+    const bool written = WriteFileAtomic(file, text);
+    const int error = errno;
+    lock.lock();
+    writing_ = false;
+    if (!written) {
+      failure_ = PathText(file) + " could not be written: " +
+                 (error != 0 ? std::string(std::strerror(error)) : std::string("unknown error")) +
+                 ".";
+    }
+    wake_.notify_all();
+  }
 }
 
 void ProjectStore::Bind(std::string_view voicePackName) {
@@ -391,6 +447,7 @@ bool ProjectStore::WouldClash(std::string_view voicePackName) const {
 }
 
 std::optional<fs::path> ProjectStore::SetAside(std::string_view voicePackName) {
+  Flush();  // a write still under way must not land after the move
   const fs::path file = ProjectFilePath(programDir_, voicePackName);
   fs::path aside = file;
   aside += ".bak";

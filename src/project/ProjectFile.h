@@ -3,10 +3,13 @@
 // program directory: everything the wizard collects for one pack, as
 // versioned JSON that reads and diffs well. Texts are Windows-1252 in the
 // program; the file holds them as UTF-8 with every byte kept.
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "project/ProjectState.h"
 
@@ -47,18 +50,29 @@ void DeriveGameFolders(ProjectState& state);
 // pack's work: the store is bound to the one project file the state came
 // from (or that it wrote first), and it refuses to write over any other
 // existing file.
+//
+// The text is made at once, but the file is written (and synced to the disk,
+// which can take tens of milliseconds) by a thread of the store's own, so
+// that saving while the user types never holds the typing up.
 class ProjectStore {
  public:
   explicit ProjectStore(std::filesystem::path programDir) : programDir_(std::move(programDir)) {}
+  ProjectStore(const ProjectStore&) = delete;
+  ProjectStore& operator=(const ProjectStore&) = delete;
+  // Finishes the last write.
+  ~ProjectStore();
 
   enum class Outcome {
-    Saved,
+    Saved,      // the file is being written; Flush() waits for it
     Unchanged,  // the file already holds this state
     NoName,     // a pack without a name has nowhere to go yet
     Taken,      // another pack's file is in the way: nothing written
     Failed,     // the folder or file can't be written: see Problem()
   };
+  // An earlier write that failed is reported here (Failed) and tried again.
   Outcome Save(const ProjectState& state);
+  // Waits until the file is written; false (see Problem()) when it could not be.
+  bool Flush();
 
   // The state's file is the one this store writes from now on.
   void Bind(std::string_view voicePackName);
@@ -77,10 +91,23 @@ class ProjectStore {
   const std::filesystem::path& ProgramDir() const { return programDir_; }
 
  private:
+  void WriterLoop();
+  // The failure of a background write, taken once; empty when none.
+  std::string TakeFailure();
+
   std::filesystem::path programDir_;
   std::string bound_;
   std::string lastText_;
   std::string problem_;
+
+  // Shared with the writer thread.
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::optional<std::pair<std::filesystem::path, std::string>> pending_;
+  bool writing_ = false;
+  bool stopping_ = false;
+  std::string failure_;
+  std::thread writer_;
 };
 
 }  // namespace voxmire

@@ -27,6 +27,18 @@ bool ProjectKeeper::SaveNow() {
     reported_ = false;
     return true;
   }
+  Report();
+  return false;
+}
+
+bool ProjectKeeper::Flush() {
+  if (!SaveNow()) return false;
+  if (store_.Flush()) return true;
+  Report();
+  return false;
+}
+
+void ProjectKeeper::Report() {
   if (!reported_) {
     reported_ = true;
     dialogs_.Message(QApplication::activeWindow(), tr("Your work can't be saved"),
@@ -35,7 +47,6 @@ bool ProjectKeeper::SaveNow() {
                             "can be written and has free space."),
                      MessageIcon::Critical);
   }
-  return false;
 }
 
 void ProjectKeeper::Watch(Navigator& nav) {

@@ -28,9 +28,13 @@ class ProjectKeeper : public QObject {
   // Something of the state changed: save soon. Typing on does not put the
   // save off, so a steady typist's work is saved too.
   void Touched();
-  // Saves at once when there is anything to save. False only when the file
-  // could not be written; the user is told once, not at every keystroke.
+  // Saves at once when there is anything to save (the file itself is
+  // written in the background). False when it could not be written; the
+  // user is told once, not at every keystroke.
   bool SaveNow();
+  // Saves and waits until the file is on the disk: before a compile and
+  // when the program ends.
+  bool Flush();
   // Saves after every move between pages.
   void Watch(Navigator& nav);
 
@@ -42,6 +46,8 @@ class ProjectKeeper : public QObject {
  private:
   ProjectState& state_;
   Dialogs& dialogs_;
+  void Report();
+
   ProjectStore store_;
   QTimer timer_;
   bool reported_ = false;

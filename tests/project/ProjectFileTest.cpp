@@ -155,11 +155,13 @@ TEST(ProjectStore, WritesOnlyItsOwnPacksFile) {
   ASSERT_TRUE(first);
   EXPECT_EQ(first->filename(), "My_Pack2.voxmire.bak");
   EXPECT_EQ(store.Save(state), ProjectStore::Outcome::Saved);
+  EXPECT_TRUE(store.Flush());
   EXPECT_EQ(store.Bound(), "My_Pack2");
   EXPECT_EQ(ReadProjectFile(file).state, state);
   EXPECT_EQ(store.Save(state), ProjectStore::Outcome::Unchanged);
   state.Tables.Acks.AddRow();
   EXPECT_EQ(store.Save(state), ProjectStore::Outcome::Saved);
+  EXPECT_TRUE(store.Flush());
   EXPECT_EQ(ReadProjectFile(file).state, state);
 
   store.Unbind();
@@ -170,13 +172,27 @@ TEST(ProjectStore, WritesOnlyItsOwnPacksFile) {
   EXPECT_EQ(ReadFileBytes(*first), "someone's work");
 }
 
-TEST(ProjectStore, SaysWhyItCannotWrite) {
+TEST(ProjectStore, SaysWhyItCannotWriteAndTriesAgain) {
   const testing::TempDir temp;
   temp.Write("Packs", "a file where the folder belongs");
   ProjectStore store(temp.path);
   EXPECT_EQ(store.Save(FullPack()), ProjectStore::Outcome::Failed);
   EXPECT_NE(store.Problem().find("Packs"), std::string::npos) << store.Problem();
   EXPECT_EQ(ReadFileBytes(temp.path / "Packs"), "a file where the folder belongs");
+
+  // A write that fails in the background is told by Flush and by the next
+  // save, which tries again.
+  std::filesystem::remove(temp.path / "Packs");
+  const fs::path file = ProjectFilePath(temp.path, "My_Pack2");
+  std::filesystem::create_directories(file / "in the way");
+  EXPECT_EQ(store.Save(FullPack()), ProjectStore::Outcome::Saved);
+  EXPECT_FALSE(store.Flush());
+  EXPECT_NE(store.Problem().find("My_Pack2.voxmire could not be written"), std::string::npos)
+      << store.Problem();
+  std::filesystem::remove_all(file);
+  EXPECT_EQ(store.Save(FullPack()), ProjectStore::Outcome::Saved);
+  EXPECT_TRUE(store.Flush());
+  EXPECT_EQ(ReadProjectFile(file).state, FullPack());
 }
 
 }  // namespace

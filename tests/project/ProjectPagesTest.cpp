@@ -87,6 +87,7 @@ TEST(LoadVoicePack, EveryPageOpensWithTheLoadedPack) {
   EXPECT_EQ(Text(work, "txtBlueLeader"), QStringLiteral("Sound'Gruff.Gruff.blue'"));
   EXPECT_EQ(Text(h.Open(PageId::IntFile), "Text2"), QStringLiteral("Gruff by J\u00E9r\u00F4me"));
   // Loading and moving on rewrote nothing of the pack.
+  h.keeper.Flush();
   EXPECT_EQ(ReadProjectFile(file).state, saved);
 }
 
@@ -142,6 +143,7 @@ TEST(LoadVoicePack, ACopyFromElsewhereNeverReplacesThePacksFileUnasked) {
   Click(h.nav.Window(PageId::Start), "Command1");  // replace, keeping a backup
   EXPECT_TRUE(h.nav.IsOpen(PageId::Info));
   EXPECT_EQ(ReadFile(fs::path(own.string() + ".bak")), ProjectFileText(mine));
+  h.keeper.Flush();
   EXPECT_EQ(ReadProjectFile(own).state, theirs);
 }
 
@@ -169,6 +171,7 @@ TEST(NewVoicePack, ANameThatHasAProjectAsksToContinueOrStartAfresh) {
       case 0:  // continues the pack as it was left
         EXPECT_TRUE(h.nav.IsOpen(PageId::SelectVoice));
         EXPECT_EQ(h.state, saved);
+        h.keeper.Flush();
         EXPECT_EQ(ReadProjectFile(file).state, saved);
         break;
       case 1:  // a new pack under the name; the old one kept aside
@@ -176,6 +179,7 @@ TEST(NewVoicePack, ANameThatHasAProjectAsksToContinueOrStartAfresh) {
         EXPECT_EQ(h.state.AuthorName, "Someone else");
         EXPECT_TRUE(h.state.Tables.Acks.Empty());
         EXPECT_EQ(ReadFile(fs::path(file.string() + ".bak")), ProjectFileText(saved));
+        h.keeper.Flush();
         EXPECT_EQ(ReadProjectFile(file).state, h.state);
         break;
     }
@@ -270,6 +274,7 @@ TEST(LastPages, BackLeadsToTheTablesAndToTheIntFile) {
   Click(h.nav.Window(PageId::IntFile), "Command1");
   EXPECT_TRUE(h.nav.IsOpen(PageId::WorkArea));
   EXPECT_EQ(h.state.Description, "Edited");
+  h.keeper.Flush();
   EXPECT_EQ(ReadProjectFile(ProjectFilePath(h.programDir, "Gruff")).state->Description, "Edited");
 }
 
