@@ -13,6 +13,7 @@
 #include "app/Navigator.h"
 #include "app/Qt1252.h"
 #include "project/Ini.h"
+#include "project/PackName.h"
 #include "project/ProjectState.h"
 
 namespace voxmire {
@@ -25,17 +26,6 @@ QLineEdit* Field(const QString& name) {
 }
 
 }  // namespace
-
-bool IsValidPackName(const std::string& name) {
-  if (name.empty()) return false;
-  auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
-  auto digit = [](char c) { return c >= '0' && c <= '9'; };
-  if (!letter(name.front())) return false;
-  for (char c : name) {
-    if (!letter(c) && !digit(c)) return false;
-  }
-  return true;
-}
 
 InfoPage::InfoPage(AppContext& ctx)
     : Page(ctx, QStringLiteral("Form2"), QStringLiteral("Edit the VoicePack information")) {
@@ -152,14 +142,8 @@ void InfoPage::Next() {
   }
   const std::string name = FromQt(name_->text());
   if (!IsValidPackName(name)) {
-    ctx_.dialogs.Message(
-        this, tr("Invalid name"),
-        tr("\"%1\" can't be used as a VoicePack name.\rThe name becomes the script's class name "
-           "and "
-           "a directory in the game, so it must start with a letter or an underscore and hold only "
-           "letters (A-Z), digits and underscores.")
-            .arg(name_->text()),
-        MessageIcon::Critical);
+    ctx_.dialogs.Message(this, ToQt(kInvalidPackNameTitle), ToQt(InvalidPackNameText(name)),
+                         MessageIcon::Critical);
     return;
   }
 

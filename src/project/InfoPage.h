@@ -26,9 +26,4 @@ class InfoPage : public Page {
   QLineEdit* readme_;
 };
 
-// A voice pack name becomes a file name, a directory in the game and the
-// script's class name, so it must be an UnrealScript identifier: a letter or
-// an underscore first, then letters, digits or underscores.
-bool IsValidPackName(const std::string& name);
-
 }  // namespace voxmire
