@@ -32,6 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   Check(IsValidPackName(first.state.VoicePackName));
+  Check(parts[0].compare(0, first.head.size(), first.head) == 0);
   const WorkAreaTables& tables = first.state.Tables;
   for (const PhraseTable* table : {&tables.Acks, &tables.FFire, &tables.Taunts, &tables.Others}) {
     Check(table->Count() <= PhraseTable::kMaxRows);

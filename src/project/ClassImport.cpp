@@ -360,10 +360,24 @@ void SetField(PhraseRow& row, PhraseCell cell, std::string value) {
   }
 }
 
+// The bytes of `text` before its line number `line`, counted as SplitLines
+// counts them.
+std::string HeadBytes(std::string_view text, std::size_t line) {
+  std::size_t i = 0;
+  for (std::size_t seen = 0; seen < line && i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    if (text[i] == '\r' || text[i] == '\n') ++seen;
+  }
+  return std::string(text.substr(0, i));
+}
+
 class Importer {
  public:
   Importer(std::string_view uc, const fs::path& ucFolder)
-      : rawLines_(SplitLines(uc)), lines_(SplitLines(WithoutComments(uc))), ucFolder_(ucFolder) {}
+      : uc_(uc),
+        rawLines_(SplitLines(uc)),
+        lines_(SplitLines(WithoutComments(uc))),
+        ucFolder_(ucFolder) {}
 
   ClassImport Run(std::optional<std::string_view> intBytes) {
     const std::size_t blockLine = FindDefaultProperties();
@@ -387,6 +401,7 @@ class Importer {
     }
 
     result_.state.VoicePackName = cls.name;
+    result_.head = HeadBytes(uc_, blockLine);
     ApplyParent(cls.parent);
     ReadBlock();
     for (std::size_t i = 0; i < lines_.size(); ++i) {
@@ -671,6 +686,7 @@ class Importer {
     }
   }
 
+  std::string_view uc_;
   std::vector<std::string> rawLines_;
   std::vector<std::string> lines_;  // without comments
   fs::path ucFolder_;

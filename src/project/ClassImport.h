@@ -26,6 +26,11 @@ struct ClassImport {
   // is no base voice, sounds the rebuilt script would look for elsewhere, a
   // block cut short. One sentence each.
   std::vector<std::string> notes;
+  // The class text before its "defaultproperties" line, line ends as in the
+  // file. When it differs from the template's expansion for the imported
+  // sounds, the user (or a hand-written class) changed the head, and it
+  // belongs in state.ScriptHead so that a rebuild keeps it.
+  std::string head;
   // Why nothing could be imported; empty on success. When set, the rest is
   // left empty.
   std::string error;

@@ -21,14 +21,18 @@ using testing::TempDir;
 
 // A class script as the wizard writes it: the template's head, then the
 // defaultproperties and the comment block.
-std::string GeneratedClass(const ProjectState& state) {
+std::string GeneratedHead(const ProjectState& state) {
   const auto templ = ReadFileBytes(std::filesystem::path(VOXMIRE_DATA_DIR) / "defaultscript.txt");
   EXPECT_TRUE(templ);
+  return ScriptFileBytes(ExpandTemplate(templ.value_or(""), state.Sounds, state));
+}
+
+std::string GeneratedClass(const ProjectState& state) {
   std::tm stamp{};
   stamp.tm_year = 126, stamp.tm_mon = 11, stamp.tm_mday = 6;
   const DefaultPropertiesBlock block = BuildDefaultProperties(state.Tables, state, stamp);
   EXPECT_TRUE(block.Ok()) << block.Error;
-  return ScriptFileBytes(ExpandTemplate(templ.value_or(""), state.Sounds, state)) + block.Text;
+  return GeneratedHead(state) + block.Text;
 }
 
 // The same class from a generator that leaves out the lines of empty order
@@ -107,6 +111,8 @@ TEST(ClassImport, AGeneratedClassImportsBackToTheSameWork) {
       ASSERT_TRUE(imported.Ok()) << imported.error;
       const ProjectState& s = imported.state;
       EXPECT_TRUE(s.Tables == original.Tables);
+      // The head is the template's: nothing for state.ScriptHead.
+      EXPECT_EQ(imported.head, GeneratedHead(s));
       for (WorkAreaTab tab : {WorkAreaTab::Acknowledgements, WorkAreaTab::FriendlyFire,
                               WorkAreaTab::Taunts, WorkAreaTab::Others}) {
         EXPECT_EQ(RowTable(s.Tables, tab)->Count(), RowTable(original.Tables, tab)->Count());
@@ -255,6 +261,7 @@ TEST(ClassImport, AHandWrittenBlockFillsTheTablesAndReportsTheRest) {
       "}\r\n",
       std::nullopt, "/nowhere");
   ASSERT_TRUE(imported.Ok()) << imported.error;
+  EXPECT_EQ(imported.head, "//=====\r\nclass HandMade extends VoiceMaleOne;\r\n\r\n");
   const WorkAreaTables& t = imported.state.Tables;
 
   ASSERT_EQ(t.Acks.Count(), 4);
