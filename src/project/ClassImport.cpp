@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <map>
 #include <set>
 #include <system_error>
@@ -712,6 +713,16 @@ ClassImport ImportVoiceClass(std::string_view ucBytes, std::optional<std::string
 }
 
 ClassImport ImportVoiceClassFile(const std::filesystem::path& ucPath) {
+  // A voice class is a few dozen kilobytes; something far bigger picked by
+  // mistake (a sound archive, a disk image) is not read into memory at all.
+  constexpr std::uintmax_t kLargestClass = 16u << 20;
+  std::error_code ec;
+  const std::uintmax_t size = fs::file_size(ucPath, ec);
+  if (!ec && size > kLargestClass) {
+    ClassImport failed;
+    failed.error = "The file \"" + PathText(ucPath) + "\" is far too large to be a voice class.";
+    return failed;
+  }
   const std::optional<std::string> uc = ReadFileBytes(ucPath);
   if (!uc) {
     ClassImport failed;

@@ -340,6 +340,7 @@ TEST(ClassImport, SoundImportsGiveTheSoundsTheirFolderAndTheMissingFiles) {
   game.Write("MyPack/Sounds/here.wav", "RIFF");
   game.Write("MyPack/Sounds/Other.wav", "RIFF");
   game.Write("abs/there.wav", "RIFF");
+  game.Write("MyPack/Sounds/caf\xC3\xA9.wav", "RIFF");  // the file system's names are UTF-8
   const std::string abs = PathText(game.path / "abs") + "/";
   const ClassImport imported = ImportVoiceClass(
       "class MyPack extends VoiceMaleTwo;\n"
@@ -347,6 +348,7 @@ TEST(ClassImport, SoundImportsGiveTheSoundsTheirFolderAndTheMissingFiles) {
       "#exec AUDIO IMPORT FILE=\"Sounds\\here.wav\" NAME=\"here\" PACKAGE=\"MyPack\" "
       "GROUP=\"MyPack\"\n"
       "#exec audio import file=Sounds\\gone.wav name=gone package=MyPack\n"
+      "#exec AUDIO IMPORT FILE=\"Sounds\\caf\xE9.wav\" NAME=\"caf\xE9\"\n"
       "#exec AUDIO IMPORT NAME=\"Here\" FILE=\"Sounds\\here.wav\"\n"  // the same name again
       "#exec AUDIO IMPORT FILE=\"Sounds\\Other.wav\"\n"               // named after its file
       "#exec AUDIO IMPORT FILE=\"" +
@@ -359,7 +361,8 @@ TEST(ClassImport, SoundImportsGiveTheSoundsTheirFolderAndTheMissingFiles) {
       std::nullopt, game.path / "MyPack" / "Classes");
   ASSERT_TRUE(imported.Ok()) << imported.error;
   const ProjectState& s = imported.state;
-  EXPECT_EQ(s.Sounds, (std::vector<std::string>{"here", "gone", "Other", "there", "win", "gone2"}));
+  EXPECT_EQ(s.Sounds, (std::vector<std::string>{"here", "gone", "caf\xE9", "Other", "there", "win",
+                                                "gone2"}));
   EXPECT_EQ(s.SoundDir, PathText(game.path / "MyPack" / "Sounds") + "/");
   const std::string gone = PathText(game.path / "MyPack" / "Sounds" / "gone.wav");
   EXPECT_EQ(imported.missingSoundFiles, (std::vector<std::string>{gone, "C:\\Sounds\\win.wav"}));
@@ -438,6 +441,10 @@ TEST(ClassImportFile, FindsTheIntFileBesideTheClassOrInTheGamesSystemFolder) {
   }
   const ClassImport missing = ImportVoiceClassFile(dir.path / "nothing.uc");
   EXPECT_NE(missing.error.find("could not be read"), std::string::npos);
+  // Picked by mistake: a huge file is refused before it is read.
+  const auto huge = dir.Write("huge.uc", uc);
+  std::filesystem::resize_file(huge, std::uintmax_t{1} << 32);  // sparse: takes no disk space
+  EXPECT_NE(ImportVoiceClassFile(huge).error.find("too large"), std::string::npos);
 }
 
 }  // namespace
