@@ -15,6 +15,10 @@
 #include "app/Navigator.h"
 #include "app/Qt1252.h"
 #include "core/Files.h"
+#include "output/ScriptTemplate.h"
+#include "project/ClassImport.h"
+#include "project/Ini.h"
+#include "project/PreferencesPage.h"
 #include "project/ProjectFile.h"
 #include "project/ProjectKeeper.h"
 #include "project/ProjectState.h"
@@ -129,11 +133,71 @@ std::optional<ProjectState> StartPage::ReadProject(const std::filesystem::path& 
   return std::move(read.state);
 }
 
+namespace {
+
+// A list for a message box, cut short so that the box fits on the screen.
+QString Listed(const QString& intro, const std::vector<std::string>& items) {
+  constexpr std::size_t kMaxListed = 12;
+  QString text = intro;
+  for (std::size_t i = 0; i < items.size() && i < kMaxListed; ++i) {
+    text += QStringLiteral("\r   ") + ToQt(items[i]);
+  }
+  if (items.size() > kMaxListed) {
+    text += QObject::tr("\r   ... and %1 more").arg(items.size() - kMaxListed);
+  }
+  return text;
+}
+
+}  // namespace
+
 std::optional<ProjectState> StartPage::ImportClass(const std::filesystem::path& file) {
-  // MERGE-PENDING: the class importer lands with its own branch.
-  ctx_.dialogs.Message(this, tr("Can't load the VoicePack"), ToQt(PathText(file)),
-                       MessageIcon::Critical);
-  return std::nullopt;
+  ClassImport imported = ImportVoiceClassFile(file);
+  if (!imported.Ok()) {
+    ctx_.dialogs.Message(this, tr("Can't import the voice class"),
+                         tr("%1 can't be imported: %2\rNothing was changed.")
+                             .arg(ToQt(PathText(file)), ToQt(imported.error)),
+                         MessageIcon::Critical);
+    return std::nullopt;
+  }
+  ProjectState state = std::move(imported.state);
+  // The game directory: the one the class sits in (<game>/<Package>/Classes),
+  // else the preferred one.
+  const std::filesystem::path classes = file.parent_path();
+  std::error_code ec;
+  if (classes.filename() == "Classes" &&
+      std::filesystem::is_directory(classes.parent_path().parent_path() / "System", ec)) {
+    state.UTDir = PathText(classes.parent_path().parent_path());
+  } else {
+    state.UTDir = ReadIniValue("Config", "UTDir", ctx_.PrefsIni());
+  }
+  DeriveGameFolders(state);
+  if (!state.SoundDir.empty()) state.SoundDrive = DriveOf(state.SoundDir, ctx_.drives());
+  // A head that isn't the template's expansion was written or changed by
+  // hand: it is kept, or the next build would lose it.
+  const auto templ = ReadTemplate(ctx_.programDir);
+  if (!templ || imported.head != ScriptFileBytes(ExpandTemplate(*templ, state.Sounds, state))) {
+    std::string head = imported.head;
+    if (head.size() >= 2 && head.compare(head.size() - 2, 2, "\r\n") == 0) head.resize(head.size() - 2);
+    state.ScriptHead = std::move(head);
+  }
+
+  QStringList remarks;
+  if (!imported.missingSoundFiles.empty()) {
+    remarks << Listed(tr("These sound files don't exist here; add them on the sound page:"),
+                      imported.missingSoundFiles);
+  }
+  if (!imported.unplacedProperties.empty()) {
+    remarks << Listed(tr("These settings have no place in Voxmire and were left out:"),
+                      imported.unplacedProperties);
+  }
+  for (const std::string& note : imported.notes) remarks << ToQt(note);
+  if (!remarks.isEmpty()) {
+    ctx_.dialogs.Message(this, tr("Voice class imported"),
+                         tr("%1 was imported.").arg(ToQt(state.VoicePackName)) +
+                             QStringLiteral("\r\r") + remarks.join(QStringLiteral("\r\r")),
+                         MessageIcon::Exclamation);
+  }
+  return state;
 }
 
 bool StartPage::MakeRoomFor(const ProjectState& state, const std::filesystem::path& from) {

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/AppContext.h"
 #include "app/Dialogs.h"
@@ -14,6 +15,7 @@
 #include "app/Qt1252.h"
 #include "core/Files.h"
 #include "project/Ini.h"
+#include "project/PackName.h"
 #include "project/ProjectFile.h"
 #include "project/ProjectKeeper.h"
 #include "project/ProjectState.h"
@@ -131,6 +133,9 @@ InfoPage::InfoPage(AppContext& ctx)
     productName_->setText(ToQt(s.ProductName));
     productUrl_->setText(ToQt(s.ProductURL));
     readme_->setText(ToQt(s.ReadmeLocation));
+    // A loaded or imported class may have a longer name than is typed here;
+    // cutting it would make another pack of it.
+    name_->setMaxLength(std::max(name_->maxLength(), static_cast<int>(s.VoicePackName.size())));
     name_->setText(ToQt(s.VoicePackName));
     return;
   }
@@ -161,7 +166,7 @@ void InfoPage::Next() {
   }
   const std::string name = FromQt(name_->text());
   if (!IsValidPackName(name)) {
-    ctx_.dialogs.Message(this, tr("Invalid name"), ToQt(InvalidPackNameText(name)),
+    ctx_.dialogs.Message(this, ToQt(kInvalidPackNameTitle), ToQt(InvalidPackNameText(name)),
                          MessageIcon::Critical);
     return;
   }
