@@ -196,7 +196,7 @@ ReleaseOutcome WriteReleaseFiles(const ProjectState& state, const fs::path& prog
       errors.push_back(name + ".umod was not made: " + refusal + ".");
     }
   } else if (fs::exists(umodFile, ec)) {
-    // Not ours to delete, but it must not pass for this build.
+    // Left alone, as the user may want it, but it must not pass for this build.
     outcome.lines.push_back(PathText(umodFile) +
                             " is left from an earlier compile: it doesn't hold this build");
   }

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -149,6 +150,67 @@ TEST(CompilePage, RunsTheCompilerWithTheProgramsHomeAndReportsAFailure) {
   EXPECT_EQ(h.dialogs.messages[0].icon, MessageIcon::Critical);
   EXPECT_TRUE(h.dialogs.messages[0].text.contains(QStringLiteral("No such file or directory")));
   EXPECT_EQ(ReadFile(h.root / "game" / "System" / "UnrealTournament.ini"), settings);
+}
+
+// Stands in for a compiler that builds the package into the preference folder.
+class BuildingRunner : public ProcessRunner {
+ public:
+  RunResult Run(const RunRequest&) override {
+    WriteFile(package, "compiled");
+    RunResult result;
+    result.outcome = RunResult::Outcome::Exited;
+    result.output = "Success - 0 error(s), 0 warnings\n";
+    return result;
+  }
+  fs::path package;
+};
+
+TEST(CompilePage, ReleaseFilesFollowACompileAndAFolderInTheWayIsReportedApart) {
+  BuildingRunner runner;
+  Harness h(&runner);
+  runner.package = h.ctx.home / ".utpg" / "System" / "MyPack.u";
+  Prepare(h);
+  h.state.GenerateUmod = true;
+  const fs::path game = h.root / "game";
+  WriteFile(game / "System" / "UnrealTournament.ini", "[Editor.EditorEngine]\r\n");
+  WriteFile(game / "System" / "ucc-bin", "#!/bin/sh\n");
+  fs::permissions(game / "System" / "ucc-bin", fs::perms::owner_all);
+  const auto compile = [&](QWidget* page) {
+    WriteFile(h.programDir / "MyPack.uc", "class MyPack extends VoiceMaleOne;\r\n");
+    WriteFile(h.programDir / "MyPack.int", "[Public]\r\n");
+    h.dialogs.messages.clear();
+    Click(page, "Command1");
+  };
+
+  // The choice is the pack's: shown as it stands, written on every toggle.
+  QWidget* page = h.Open(PageId::Compile);
+  auto* umod = Find<QCheckBox>(page, "Check1");
+  EXPECT_TRUE(umod->isChecked());
+  umod->click();
+  EXPECT_FALSE(h.state.GenerateUmod);
+  umod->click();
+  EXPECT_TRUE(h.state.GenerateUmod);
+
+  WriteFile(h.programDir / "Release", "in the way");
+  compile(page);
+  ASSERT_EQ(h.dialogs.messages.size(), 2u);
+  EXPECT_EQ(h.dialogs.messages[0].icon, MessageIcon::None);
+  EXPECT_TRUE(
+      h.dialogs.messages[0].text.startsWith(QStringLiteral("The following has been created: ")));
+  EXPECT_FALSE(h.dialogs.messages[0].text.contains(QStringLiteral("Release")));
+  EXPECT_EQ(h.dialogs.messages[1].icon, MessageIcon::Critical);
+  EXPECT_TRUE(h.dialogs.messages[1].text.contains(ToQt(PathText(h.programDir / "Release"))));
+  EXPECT_EQ(Find<QLineEdit>(page, "txtStatus")->text(), QStringLiteral("Compile done"));
+
+  fs::remove(h.programDir / "Release");
+  compile(page);
+  ASSERT_EQ(h.dialogs.messages.size(), 1u);
+  const QStringList lines = h.dialogs.messages[0].text.split(QLatin1Char('\r'));
+  ASSERT_EQ(lines.size(), 8);
+  EXPECT_TRUE(
+      lines[6].startsWith(ToQt(PathText(h.programDir / "Release" / "MyPack.zip") + "  -  ")));
+  EXPECT_TRUE(
+      lines[7].startsWith(ToQt(PathText(h.programDir / "Release" / "MyPack.umod") + "  -  ")));
 }
 
 }  // namespace
