@@ -179,8 +179,7 @@ ReleaseOutcome WriteReleaseFiles(const ProjectState& state, const fs::path& prog
   for (const auto& piece : pieces) members.push_back({piece.zipName, piece.bytes, piece.modified});
   std::string zipError;
   if (const auto zip = BuildZip(members, zipError)) {
-    write(Join(folder, name + ".zip"), *zip,
-          "The pack to share: it unpacks into the game's folder");
+    write(Join(folder, name + ".zip"), *zip, "To share: unzips into the game folder");
   } else {
     errors.push_back("Could not make " + name + ".zip: " + zipError + ".");
   }
@@ -191,7 +190,7 @@ ReleaseOutcome WriteReleaseFiles(const ProjectState& state, const fs::path& prog
     std::optional<std::string> umod;
     if (refusal.empty()) umod = UmodBytes(state, pieces, refusal);
     if (umod) {
-      write(umodFile, *umod, "The game's installer for the pack");
+      write(umodFile, *umod, "To share: the game's installer");
     } else {
       errors.push_back(name + ".umod was not made: " + refusal + ".");
     }

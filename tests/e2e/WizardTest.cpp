@@ -229,10 +229,9 @@ TEST_F(WizardTest, FailuresLeaveTheGameAsItWasThenThePackIsBuiltInstalledAndComp
   const fs::path zip = program_ / "Release" / "MyPack.zip",
                  umod = program_ / "Release" / "MyPack.umod";
   const QStringList lines = report.text.split(QLatin1Char('\r'));
-  EXPECT_TRUE(lines.contains(ToQt(PathText(zip)) +
-                             "  -  The pack to share: it unpacks into the game's folder"))
+  EXPECT_TRUE(lines.contains(ToQt(PathText(zip)) + "  -  To share: unzips into the game folder"))
       << report.text.toStdString();
-  EXPECT_TRUE(lines.contains(ToQt(PathText(umod)) + "  -  The game's installer for the pack"));
+  EXPECT_TRUE(lines.contains(ToQt(PathText(umod)) + "  -  To share: the game's installer"));
   const ZipReading zipped = ReadZip(zip);
   EXPECT_EQ(zipped.problem, "");
   EXPECT_EQ(zipped.members, (std::vector<std::pair<std::string, std::string>>{

@@ -58,9 +58,8 @@ class ReleaseTest : public ::testing::Test {
 TEST_F(ReleaseTest, ZipIsLaidOutLikeTheGameFolderAndReplacesTheEarlierOne) {
   const ReleaseOutcome first = Write();
   EXPECT_EQ(first.error, "");
-  EXPECT_EQ(first.lines,
-            std::vector<std::string>{PathText(zip_) + "  -  The pack to share: it unpacks into the "
-                                                      "game's folder"});
+  EXPECT_EQ(first.lines, std::vector<std::string>{PathText(zip_) +
+                                                  "  -  To share: unzips into the game folder"});
   const test::ZipReading reading = test::ReadZip(zip_);
   EXPECT_EQ(reading.problem, "");
   EXPECT_EQ(reading.members, (Members{{"System/MyPack.u", package},
@@ -81,7 +80,7 @@ TEST_F(ReleaseTest, UmodHoldsTheManifestsThenEveryFileWithSizesThatMatch) {
   const ReleaseOutcome outcome = Write();
   EXPECT_EQ(outcome.error, "");
   ASSERT_EQ(outcome.lines.size(), 2u);
-  EXPECT_EQ(outcome.lines[1], PathText(umod_) + "  -  The game's installer for the pack");
+  EXPECT_EQ(outcome.lines[1], PathText(umod_) + "  -  To share: the game's installer");
 
   const test::UmodReading reading = Umod();
   ASSERT_EQ(reading.problem, "");
