@@ -12,6 +12,7 @@
 #include "app/Navigator.h"
 #include "app/Qt1252.h"
 #include "output/CompileSequence.h"
+#include "output/Release.h"
 #include "project/ProjectKeeper.h"
 
 namespace voxmire {
@@ -45,9 +46,11 @@ CompilePage::CompilePage(AppContext& ctx)
   compile->setFont(bold);
   compile->setMinimumWidth(120);
 
-  // Offered, but nothing reads it.
+  // Remembered with the pack: the release step reads it after each compile.
   auto* umod = new QCheckBox(tr("Generate UMod file"));
   Name(umod, QStringLiteral("Check1"), umod->text());
+  umod->setChecked(ctx_.state.GenerateUmod);
+  connect(umod, &QCheckBox::toggled, this, [this](bool on) { ctx_.state.GenerateUmod = on; });
 
   status_ = new QLineEdit(tr("Status Messages go here..."));
   Name(status_, QStringLiteral("txtStatus"), tr("Status"));
@@ -98,7 +101,16 @@ void CompilePage::Compile() {
   };
   const CompileResult result = RunCompileSequence(ctx_.state, setup, ctx_.runner, status);
   if (result.succeeded) {
-    ctx_.dialogs.Message(this, ToQt(kCompileMessageTitle), ToQt(result.message), MessageIcon::None);
+    // The archives to share come from what the compile made; a failure there
+    // is reported on its own and doesn't undo the compile.
+    const ReleaseOutcome release =
+        WriteReleaseAfterCompile(ctx_.state, ctx_.programDir, result.message);
+    std::string report = result.message;
+    for (const auto& line : release.lines) report += '\r' + line;
+    ctx_.dialogs.Message(this, ToQt(kCompileMessageTitle), ToQt(report), MessageIcon::None);
+    if (!release.error.empty()) {
+      ctx_.dialogs.Message(this, tr("Release files"), ToQt(release.error), MessageIcon::Critical);
+    }
   } else {
     status_->setText(tr("Compile failed"));
     ctx_.dialogs.Message(this, tr("Compile failed"), ToQt(result.message), MessageIcon::Critical);

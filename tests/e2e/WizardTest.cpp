@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTabWidget>
@@ -14,6 +15,8 @@
 #include "app/Qt1252.h"
 #include "core/Files.h"
 #include "support/Harness.h"
+#include "support/UmodReader.h"
+#include "support/ZipReader.h"
 
 namespace voxmire::test {
 namespace {
@@ -94,6 +97,7 @@ class WizardTest : public ::testing::Test {
     Type(info, "txtVoicePackName", ToQt(kPack));
     Type(info, "txtAuthorName", QStringLiteral("Jane"));
     Type(info, "txtProductName", QStringLiteral("Gruff"));
+    Type(info, "txtReadmeLocation", QString::fromStdString(readme_.string()));
     Click(info, "Command1");
 
     Click(Current(PageId::SelectVoice), "Command1");  // Voice Male One, preselected
@@ -154,6 +158,7 @@ class WizardTest : public ::testing::Test {
   fs::path sounds_ = h_.TempDir("sounds"), seenIni_ = h_.root / "seen.ini";
   fs::path settings_ = game_ / "System" / "UnrealTournament.ini";
   fs::path package_ = home_ / ".utpg" / "System" / "MyPack.u";
+  fs::path readme_ = h_.TempDir("docs") / "MyPack.txt";
 };
 
 TEST_F(WizardTest, FailuresLeaveTheGameAsItWasThenThePackIsBuiltInstalledAndCompiled) {
@@ -188,10 +193,13 @@ TEST_F(WizardTest, FailuresLeaveTheGameAsItWasThenThePackIsBuiltInstalledAndComp
     EXPECT_EQ(ReadFile(settings_), OriginalSettings());
     EXPECT_FALSE(fs::exists(package_));
     EXPECT_TRUE(fs::exists(program_ / "MyPack.uc") && fs::exists(program_ / "MyPack.int"));
+    EXPECT_FALSE(fs::exists(program_ / "Release"));
   }
 
   unsetenv("FAKE_UCC_MODE");
   fs::remove(seenIni_);
+  WriteFile(readme_, "Say hello.\r\n");
+  Find<QCheckBox>(h_.nav.Window(PageId::Compile), "Check1")->click();
   PaintRecorder recorder;
   Find<QLineEdit>(h_.nav.Window(PageId::Compile), "txtStatus")->installEventFilter(&recorder);
   const ShownMessage report = Compile();
@@ -216,6 +224,26 @@ TEST_F(WizardTest, FailuresLeaveTheGameAsItWasThenThePackIsBuiltInstalledAndComp
   EXPECT_EQ(ReadFile(seenIni_), EditedSettings());
   EXPECT_EQ(ReadFile(package_), "fake package MyPack\n" + script);
   EXPECT_EQ(ReadFile(settings_), OriginalSettings());
+
+  // The archives to share hold what the compile made.
+  const fs::path zip = program_ / "Release" / "MyPack.zip",
+                 umod = program_ / "Release" / "MyPack.umod";
+  const QStringList lines = report.text.split(QLatin1Char('\r'));
+  EXPECT_TRUE(lines.contains(ToQt(PathText(zip)) + "  -  To share: unzips into the game folder"))
+      << report.text.toStdString();
+  EXPECT_TRUE(lines.contains(ToQt(PathText(umod)) + "  -  To share: the game's installer"));
+  const ZipReading zipped = ReadZip(zip);
+  EXPECT_EQ(zipped.problem, "");
+  EXPECT_EQ(zipped.members, (std::vector<std::pair<std::string, std::string>>{
+                                {"System/MyPack.u", ReadFile(package_)},
+                                {"System/MyPack.int", intText},
+                                {"Help/MyPack.txt", "Say hello.\r\n"}}));
+  const UmodReading installer = ReadUmod(ReadFile(umod));
+  EXPECT_EQ(installer.problem, "");
+  ASSERT_EQ(installer.files.size(), 5u);
+  EXPECT_EQ(installer.files[2].name, "System\\MyPack.u");
+  EXPECT_EQ(installer.files[2].bytes, ReadFile(package_));
+  EXPECT_NE(installer.files[1].bytes.find("\r\nDeveloper=Jane\r\n"), std::string::npos);
 }
 
 }  // namespace
