@@ -386,10 +386,11 @@ class CompileSequence::Impl {
   Impl& operator=(const Impl&) = delete;
 
   ~Impl() {
-    // Destroyed between the halves (an exception, the window gone): the game
-    // must still end up as it was.
+    // Destroyed before the run was judged (an exception, the window gone):
+    // the game must still end up as it was.
     try {
-      if (prepared_ && !finished_) Abandon();
+      RestoreSettings();
+      if (changes_.Pending()) changes_.Undo();
     } catch (...) {
       // Nothing more can be done from a destructor.
     }
@@ -424,7 +425,6 @@ class CompileSequence::Impl {
     if (auto repair = RepairFromJournal(setup_.programDir); !repair.empty()) {
       return Stop({repair, "Nothing was compiled."});
     }
-    prepared_ = true;
 
     Status("Copying Files...");
     if (auto problem = Install(); !problem.empty()) return StopAndUndo({problem});
@@ -481,7 +481,6 @@ class CompileSequence::Impl {
   }
 
   CompileResult Finish(const RunResult& run) {
-    finished_ = true;
     for (const auto& place : packages_) changes_.Replacing(place);
     const bool restored = RestoreSettings();
     WriteFileAtomic(log_, ToCrLf(run.output));
@@ -489,7 +488,6 @@ class CompileSequence::Impl {
   }
 
   CompileResult Abandon() {
-    finished_ = true;
     for (const auto& place : packages_) changes_.Replacing(place);
     const bool restored = RestoreSettings();
     std::vector<std::string> lines = {"The compile of " + state_.VoicePackName + " was stopped."};
@@ -511,7 +509,6 @@ class CompileSequence::Impl {
   }
 
   std::nullopt_t Stop(const std::vector<std::string>& lines) {
-    finished_ = true;
     Fail(lines);
     return std::nullopt;
   }
@@ -684,7 +681,7 @@ class CompileSequence::Impl {
   fs::path installedScript_, installedInt_, backup_, journal_, log_, settings_;
   std::vector<fs::path> packages_;
   std::string original_;
-  bool prepared_ = false, edited_ = false, finished_ = false;
+  bool edited_ = false;
   CompileResult failure_;
 };
 

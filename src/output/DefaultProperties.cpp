@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdio>
-#include <fstream>
 #include <utility>
 
 #include "core/Files.h"
@@ -215,15 +214,19 @@ GenerationResult AppendDefaultProperties(const std::filesystem::path& programDir
   DefaultPropertiesBlock block = BuildDefaultProperties(tables, state, now);
   if (!block.Ok()) return {GenerationResult::Kind::Refused, block.Error};
 
-  std::filesystem::path path = ScriptPath(programDir, state);
-  std::ofstream file(path, std::ios::binary | std::ios::app);
-  if (file) {
-    file.write(block.Text.data(), static_cast<std::streamsize>(block.Text.size()));
-    file.close();
+  const std::filesystem::path path = ScriptPath(programDir, state);
+  // The script is written anew as a whole: an append cut short (a full disk)
+  // would leave half a block that no later try could take back.
+  std::error_code ec;
+  std::optional<std::string> script = ReadFileBytes(path, ec);
+  if (!script && ec == std::errc::no_such_file_or_directory &&
+      std::filesystem::is_directory(path.parent_path(), ec)) {
+    script = std::string();  // a missing script is made
   }
-  if (!file) {
+  if (!script || !WriteFileAtomic(path, *script + block.Text, ec)) {
     return {GenerationResult::Kind::CannotOpen,
-            "The script file \"" + PathText(path) + "\" could not be opened for writing."};
+            "The script file \"" + PathText(path) + "\" could not be written" +
+                (ec ? ": " + ec.message() : std::string()) + "."};
   }
   return {GenerationResult::Kind::Appended, {}};
 }

@@ -61,7 +61,7 @@ struct GenerationResult {
 };
 
 // Builds the block and appends it to ScriptPath (created when missing).
-// A refusal writes nothing at all.
+// A refusal, or a write that fails, leaves the script as it was.
 GenerationResult AppendDefaultProperties(const std::filesystem::path& programDir,
                                          const WorkAreaTables& tables, const ProjectState& state,
                                          const std::tm& now);
