@@ -18,6 +18,9 @@ class Dialogs {
   // A modal box with one OK button. Lines of `text` are separated by CR.
   virtual void Message(QWidget* parent, const QString& title, const QString& text,
                        MessageIcon icon) = 0;
+  // A modal question with Yes and No (No the default); true on Yes.
+  virtual bool Confirm(QWidget* parent, const QString& title, const QString& text,
+                       MessageIcon icon) = 0;
   // A modal input dialog with OK and Cancel and an empty entry; nothing on Cancel.
   virtual std::optional<QString> Input(QWidget* parent, const QString& title,
                                        const QString& prompt) = 0;
@@ -31,12 +34,15 @@ class Dialogs {
 
 // Dresses a message box as the program's boxes look: the icon, the text
 // (CR-separated lines shown as lines) and room for long paths.
-void PrepareMessageBox(QMessageBox& box, const QString& title, const QString& text, MessageIcon icon);
+void PrepareMessageBox(QMessageBox& box, const QString& title, const QString& text,
+                       MessageIcon icon);
 
 // The real boxes.
 class QtDialogs : public Dialogs {
  public:
   void Message(QWidget* parent, const QString& title, const QString& text,
+               MessageIcon icon) override;
+  bool Confirm(QWidget* parent, const QString& title, const QString& text,
                MessageIcon icon) override;
   std::optional<QString> Input(QWidget* parent, const QString& title,
                                const QString& prompt) override;

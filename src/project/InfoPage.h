@@ -1,5 +1,7 @@
 #pragma once
 // Form2: the voice pack's name, author, product, readme and game directory.
+#include <string>
+
 #include "app/Page.h"
 
 class QLineEdit;
@@ -16,6 +18,10 @@ class InfoPage : public Page {
  private:
   void Next();
   void ChooseReadme();
+  // Refuses a game folder our files can't name and a pack name the game
+  // already uses; warns (and goes on) when the folder lacks what a compile
+  // needs. False when Next must stop.
+  bool CheckGameFolder(const std::string& name);
 
   QLineEdit* utDir_;
   QLineEdit* name_;

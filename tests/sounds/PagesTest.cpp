@@ -24,7 +24,7 @@ class SoundPages : public ::testing::Test {
     if (std::system(("espeak-ng -w " + s + "mono.wav hello").c_str()) != 0 ||
         std::system(("sox " + s + "mono.wav -c 2 " + s + "stereo.wav").c_str()) != 0 ||
         std::system(("sox " + s + "mono.wav -b 24 " + s + "deep.wav").c_str()) != 0) {
-      GTEST_SKIP() << "espeak-ng and sox make the sample files";
+      FAIL() << "espeak-ng and sox make the sample files; the test command installs them";
     }
     WriteFile(samples / "text.wav", "notes, not sound\n");
   }
@@ -193,6 +193,14 @@ TEST_F(SoundPages, KeyboardAndButtonsEditAndPlayTheList) {
   ASSERT_EQ(h.dialogs.messages, (std::vector<ShownMessage>{{"Error playing soundfile",
                                                             "Error Playing File: '" + path + "'",
                                                             MessageIcon::Critical}}));
+  // No audio output: a box says so, and nothing is played.
+  h.player.output = false;
+  QTest::keyClick(list, Qt::Key_Return);
+  EXPECT_EQ(h.player.played.size(), 2u);
+  ASSERT_EQ(h.dialogs.messages.size(), 2u);
+  EXPECT_EQ(h.dialogs.messages[1].title, QStringLiteral("No sound output"));
+  EXPECT_EQ(h.dialogs.messages[1].icon, MessageIcon::Exclamation);
+  h.dialogs.messages.pop_back();
 
   const fs::path soundList = h.programDir / "soundlist.txt";
   fs::create_directories(soundList / "in the way");
