@@ -235,7 +235,9 @@ int main(int argc, char* argv[]) {
   // has ended.
   Tour::Click(compile, "Command1");
   auto* page = qobject_cast<CompilePage*>(compile);
-  QTest::qWaitFor([page] { return page == nullptr || !page->Compiling(); }, 30000);
+  if (!QTest::qWaitFor([page] { return page == nullptr || !page->Compiling(); }, 30000)) {
+    std::fprintf(stderr, "the compile never ended\n");
+  }
   tour.Shoot(compile, "compiled");
   tour.ShootMessage("report");
 

@@ -140,6 +140,19 @@ TEST_F(SoundPages, AddingRefusesWhatTheGameCantImportAndWarnsAboutTheRest) {
   EXPECT_TRUE(h.dialogs.messages[2].text.contains("deep.wav: 24-bit samples"));
 }
 
+// The game takes Hello and hello for one sound: the second is refused with
+// a message naming both.
+TEST_F(SoundPages, ASoundDifferingOnlyInLetterCaseIsRefused) {
+  QWidget* page = OpenOn({{"Hello.wav", "mono"}, {"hello.wav", "mono"}});
+  Click(page, "Command5");
+  EXPECT_EQ(Items(page, "List1"), (QStringList{"Hello"}));
+  ASSERT_EQ(h.dialogs.messages.size(), 1u);
+  EXPECT_EQ(h.dialogs.messages[0].icon, MessageIcon::Critical);
+  EXPECT_TRUE(h.dialogs.messages[0].text.contains(
+      "hello.wav: its name differs from Hello only in letter case"))
+      << h.dialogs.messages[0].text.toStdString();
+}
+
 TEST_F(SoundPages, AnUnlistableDirectoryFallsBackToTheDriveRootSilently) {
   OpenOn({{"root.wav", "mono"}}, false);
   const std::string d = dir.string();
