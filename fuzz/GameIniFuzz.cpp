@@ -42,9 +42,24 @@ void Write(const fs::path& path, const std::string& bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string ini(reinterpret_cast<const char*>(data), size);
 
-  // The edit keeps every byte of the original, in order, around what it adds.
+  // The edit keeps every byte of the original, in order, around the one
+  // run it inserts (and the CR LF it adds at the end), and is recognised as
+  // the program's own edit.
   const std::string edited = voxmire::InsertEditPackage(ini, "Fuzzed");
-  if (edited.size() != ini.size() + std::string("\r\nEditPackages=Fuzzed\r\n\r\n").size()) {
+  if (edited.size() < ini.size() + 2 || edited.compare(edited.size() - 2, 2, "\r\n") != 0) {
+    std::abort();
+  }
+  const std::string body = edited.substr(0, edited.size() - 2);
+  std::size_t prefix = 0;
+  while (prefix < ini.size() && body[prefix] == ini[prefix]) ++prefix;
+  std::size_t suffix = 0;
+  while (suffix < ini.size() - prefix &&
+         body[body.size() - 1 - suffix] == ini[ini.size() - 1 - suffix]) {
+    ++suffix;
+  }
+  if (prefix + suffix != ini.size() ||
+      body.find("EditPackages=Fuzzed") == std::string::npos ||
+      !voxmire::IsUnrestoredEdit(edited, ini)) {
     std::abort();
   }
 

@@ -22,6 +22,7 @@
 #include "app/Pages.h"
 #include "app/Shell.h"
 #include "core/Files.h"
+#include "output/CompilePage.h"
 #include "output/RunAndWait.h"
 #include "project/ProjectKeeper.h"
 #include "project/ProjectState.h"
@@ -38,6 +39,10 @@ class TourDialogs : public Dialogs {
  public:
   void Message(QWidget*, const QString& title, const QString& text, MessageIcon icon) override {
     last = {title, text, icon};
+  }
+  bool Confirm(QWidget*, const QString& title, const QString& text, MessageIcon icon) override {
+    last = {title, text, icon};
+    return false;
   }
   std::optional<QString> Input(QWidget*, const QString&, const QString&) override {
     return QStringLiteral("2");
@@ -241,7 +246,13 @@ int main(int argc, char* argv[]) {
 
   QWidget* compile = nav.Window(PageId::Compile);
   tour.Shoot(compile, "compile");
+  // The compiler runs beside the event loop: picture the page once the run
+  // has ended.
   Tour::Click(compile, "Command1");
+  auto* page = qobject_cast<CompilePage*>(compile);
+  if (!QTest::qWaitFor([page] { return page == nullptr || !page->Compiling(); }, 30000)) {
+    std::fprintf(stderr, "the compile never ended\n");
+  }
   tour.Shoot(compile, "compiled");
   tour.ShootMessage("report");
 

@@ -59,6 +59,16 @@ void QtDialogs::Message(QWidget* parent, const QString& title, const QString& te
   box.exec();
 }
 
+bool QtDialogs::Confirm(QWidget* parent, const QString& title, const QString& text,
+                        MessageIcon icon) {
+  DepthGuard guard(depth_);
+  QMessageBox box(parent);
+  PrepareMessageBox(box, title, text, icon);
+  box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
 std::optional<QString> QtDialogs::Input(QWidget* parent, const QString& title,
                                         const QString& prompt) {
   DepthGuard guard(depth_);

@@ -19,6 +19,9 @@ class Dialogs {
   // A modal box with one OK button. Lines of `text` are separated by CR.
   virtual void Message(QWidget* parent, const QString& title, const QString& text,
                        MessageIcon icon) = 0;
+  // A modal question with Yes and No (No the default); true on Yes.
+  virtual bool Confirm(QWidget* parent, const QString& title, const QString& text,
+                       MessageIcon icon) = 0;
   // A modal input dialog with OK and Cancel and an empty entry; nothing on Cancel.
   virtual std::optional<QString> Input(QWidget* parent, const QString& title,
                                        const QString& prompt) = 0;
@@ -45,6 +48,8 @@ void PrepareMessageBox(QMessageBox& box, const QString& title, const QString& te
 class QtDialogs : public Dialogs {
  public:
   void Message(QWidget* parent, const QString& title, const QString& text,
+               MessageIcon icon) override;
+  bool Confirm(QWidget* parent, const QString& title, const QString& text,
                MessageIcon icon) override;
   std::optional<QString> Input(QWidget* parent, const QString& title,
                                const QString& prompt) override;

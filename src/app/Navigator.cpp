@@ -7,8 +7,12 @@ namespace voxmire {
 
 Navigator::Navigator(QObject* parent) : QObject(parent), quit_([] { QCoreApplication::exit(0); }) {}
 
-Navigator::~Navigator() {
-  for (auto& [id, window] : windows_) delete window.data();
+Navigator::~Navigator() { DestroyAll(); }
+
+void Navigator::DestroyAll() {
+  auto windows = std::move(windows_);
+  windows_.clear();
+  for (auto& [id, window] : windows) delete window.data();
 }
 
 void Navigator::Register(PageId id, Factory factory) { factories_[id] = std::move(factory); }

@@ -58,6 +58,9 @@ class Navigator : public QObject {
   // Close `from`, then open `to`.
   QWidget* Back(PageId from, PageId to);
 
+  // Deletes every window now, open or closing.
+  void DestroyAll();
+
   // Ends the program at once, whatever is open.
   void Quit();
   void SetQuitHandler(std::function<void()> handler) { quit_ = std::move(handler); }

@@ -8,8 +8,10 @@
 #include "app/Dialogs.h"
 #include "app/Navigator.h"
 #include "app/Pages.h"
+#include "app/Qt1252.h"
 #include "app/Shell.h"
 #include "core/Drives.h"
+#include "output/CompileSequence.h"
 #include "output/RunAndWait.h"
 #include "project/ProjectKeeper.h"
 #include "project/ProjectState.h"
@@ -44,10 +46,21 @@ int main(int argc, char* argv[]) {
       std::filesystem::path(QDir::homePath().toStdString()),
       keeper,
   };
+  // A compile cut short by the program's death left the game's settings
+  // file edited: put it right before anything else happens.
+  if (const std::string repair = voxmire::RepairInterruptedCompile(ctx.programDir);
+      !repair.empty()) {
+    dialogs.Message(nullptr, QObject::tr("Interrupted compile"), voxmire::ToQt(repair),
+                    voxmire::MessageIcon::Critical);
+  }
   voxmire::RegisterPages(ctx);
   nav.Open(voxmire::PageId::Splash);
   const int status = QApplication::exec();
   // Whatever ended the program, the last edits go to the project file.
   keeper.Flush();
+  // The pages hold references into ctx, which goes first on the way out:
+  // they must be gone before it (a compile page still running puts the game
+  // back from its destructor).
+  nav.DestroyAll();
   return status;
 }

@@ -4,10 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <system_error>
 
 #include "Text1252.h"
@@ -30,45 +29,86 @@ std::filesystem::path Join(const std::filesystem::path& dir, std::string_view cp
 
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
   std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return std::move(buffer).str();
+  return ReadFileBytes(path, ec);
+}
+
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& path, std::error_code& ec) {
+  ec.clear();
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    ec.assign(errno, std::generic_category());
+    return std::nullopt;
+  }
+  std::string bytes;
+  char chunk[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n > 0) {
+      bytes.append(chunk, static_cast<std::size_t>(n));
+    } else if (n == 0) {
+      break;
+    } else if (errno != EINTR) {
+      // A read cut short must never pass for the whole file: a backup or a
+      // restore of the game's settings would be made from it.
+      ec.assign(errno, std::generic_category());
+      ::close(fd);
+      return std::nullopt;
+    }
+  }
+  ::close(fd);
+  return bytes;
 }
 
 bool WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes) {
+  std::error_code ec;
+  return WriteFileAtomic(path, bytes, ec);
+}
+
+bool WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes,
+                     std::error_code& ec) {
+  ec.clear();
   const std::filesystem::path dir = path.parent_path().empty() ? "." : path.parent_path();
   std::random_device rd;
   const std::filesystem::path temp =
       dir / ("." + path.filename().string() + ".tmp" + std::to_string(rd() % 1000000));
 
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    ec.assign(errno, std::generic_category());
+    return false;
+  }
   // Keep the permissions of the file we replace.
   struct stat st {};
   if (::stat(path.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
 
-  bool ok = true;
+  auto fail = [&ec](int error) {
+    if (!ec) ec.assign(error, std::generic_category());
+  };
   std::size_t done = 0;
-  while (ok && done < bytes.size()) {
+  while (!ec && done < bytes.size()) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      ok = false;
-    } else {
+    if (n >= 0) {
       done += static_cast<std::size_t>(n);
+    } else if (errno != EINTR) {
+      fail(errno);
     }
   }
-  if (ok && ::fsync(fd) != 0) ok = false;
-  if (::close(fd) != 0) ok = false;
-  if (ok && std::rename(temp.c_str(), path.c_str()) != 0) ok = false;
-  if (!ok) {
-    std::error_code ec;
-    std::filesystem::remove(temp, ec);
+  if (!ec && ::fsync(fd) != 0) fail(errno);
+  if (::close(fd) != 0) fail(errno);
+  if (!ec && std::rename(temp.c_str(), path.c_str()) != 0) fail(errno);
+  if (ec) {
+    std::error_code ignored;
+    std::filesystem::remove(temp, ignored);
+    return false;
   }
-  return ok;
+  // The rename lives in the folder: sync it too, or a power cut can bring
+  // back the old file (or none) although we reported the new one written.
+  const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd >= 0) {
+    ::fsync(dirFd);
+    ::close(dirFd);
+  }
+  return true;
 }
 
 std::vector<std::string> SplitLines(std::string_view bytes) {

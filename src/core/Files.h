@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace voxmire {
@@ -19,13 +20,17 @@ std::string PathText(const std::filesystem::path& path);
 // `dir` joined with `name` by the platform's separator.
 std::filesystem::path Join(const std::filesystem::path& dir, std::string_view cp1252Name);
 
-// The whole file as bytes, or nothing when it can't be read.
+// The whole file as bytes, or nothing when it can't be read whole (`ec`
+// then says why).
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& path, std::error_code& ec);
 
 // Replaces the file's contents with `bytes`: written to a temporary file in
 // the same directory and renamed over the target, so a crash never leaves
 // half a file. Returns false (and leaves the target alone) on any failure.
 bool WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes);
+bool WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes,
+                     std::error_code& ec);
 
 // The lines of a text file as a line-by-line reader sees them: split at
 // CR LF, LF or CR; a last line without an ending still counts, and an empty

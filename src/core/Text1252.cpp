@@ -68,6 +68,14 @@ long DecodeUtf8(std::string_view text, std::size_t& pos) {
     }
     cp = (cp << 6) | (b & 0x3F);
   }
+  // An overlong form (C0 AF for '/', C0 80 for NUL) would let a checked name
+  // turn into another one after conversion; surrogates and code points past
+  // U+10FFFF are no characters at all.
+  static constexpr char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < kShortest[len] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
+    ++pos;
+    return -1;
+  }
   pos += static_cast<std::size_t>(len);
   return static_cast<long>(cp);
 }

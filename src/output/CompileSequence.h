@@ -4,8 +4,11 @@
 // compiler run, runs the compiler, puts the settings file back and reports.
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "output/RunAndWait.h"
@@ -15,7 +18,6 @@ namespace voxmire {
 
 inline constexpr std::string_view kCompileMessageTitle = "Harkline";
 inline constexpr std::string_view kSettingsBackupName = "ut_backup.ini";
-inline constexpr std::string_view kCompileLogName = "ucc-make.log";
 
 // Where the game's compiler is. `program` is empty when none can run here;
 // `problem` then says what was looked for.
@@ -57,6 +59,11 @@ struct CompileSetup {
   std::filesystem::path programDir;
   std::filesystem::path home;  // empty when there is none
   bool machineIs64Bit = true;
+  // How a file is renamed when an earlier build is moved aside or put back;
+  // std::filesystem::rename when empty. Tests make a move fail with it.
+  std::function<void(const std::filesystem::path& from, const std::filesystem::path& to,
+                     std::error_code& ec)>
+      rename;
 };
 
 // The program directory given, HOME from the environment, and this machine's
@@ -74,12 +81,57 @@ struct CompileResult {
 // repaints on it.
 using CompileStatus = std::function<void(const std::string&)>;
 
-// The whole sequence. Nothing in the game directory is touched unless the
-// generated files, the compiler and the settings file are all there; once
-// edited, the settings file is put back on every way out, exceptions
-// included; an earlier <Name>.u is moved aside for the run and only
-// removed when the new one compiled cleanly.
+// The log of one pack's compiler run, in the program directory: each pack
+// has its own, so two runs never mix their output.
+std::filesystem::path CompileLogPath(const std::filesystem::path& programDir,
+                                     std::string_view voicePackName);
+
+// The sequence in two halves around the compiler's run, so that the caller
+// may run the compiler however it likes (the page runs it without blocking
+// the window).
+//
+// Prepare() checks everything first, takes the compile locks (one compile at
+// a time per program folder and per game), installs the script and int file,
+// moves earlier builds aside, writes the journal and edits the game's
+// settings file. Finish() puts the settings file back, judges the run and
+// either keeps the new build (dropping the earlier one) or undoes every
+// change made to the game. A sequence destroyed between the two undoes
+// everything as well.
+class CompileSequence {
+ public:
+  CompileSequence(ProjectState state, CompileSetup setup, CompileStatus status = {});
+  ~CompileSequence();
+  CompileSequence(const CompileSequence&) = delete;
+  CompileSequence& operator=(const CompileSequence&) = delete;
+
+  // The compiler's run, or nothing when the sequence stopped before it
+  // (Failure() then says why; nothing in the game was left changed).
+  std::optional<RunRequest> Prepare();
+  const CompileResult& Failure() const;
+
+  CompileResult Finish(const RunResult& run);
+  // The run was stopped from outside (the window closed): undo everything.
+  CompileResult Abandon();
+
+ private:
+  class Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// The whole sequence with a blocking runner. Exceptions are caught and
+// reported; the game is left as it was.
 CompileResult RunCompileSequence(const ProjectState& state, const CompileSetup& setup,
                                  ProcessRunner& runner, const CompileStatus& status);
+
+// The journal a compile leaves beside the program while the game's settings
+// file holds its edit: the settings file, the copy of its original bytes and
+// the package added.
+inline constexpr std::string_view kCompileJournalName = "compile-journal.txt";
+
+// A compile cut short (the program killed while the compiler ran) left its
+// journal: put the settings file back when it still holds that compile's
+// edit, then drop the journal. Empty when there was nothing to do or all is
+// well again; otherwise what the user must know (Windows-1252, CR lines).
+std::string RepairInterruptedCompile(const std::filesystem::path& programDir);
 
 }  // namespace voxmire

@@ -216,9 +216,11 @@ GenerationResult WriteClassScript(const std::filesystem::path& programDir,
   if (!block.Ok()) return {GenerationResult::Kind::Refused, block.Error};
 
   const std::filesystem::path path = ScriptPath(programDir, state);
-  if (!WriteFileAtomic(path, ScriptFileBytes(head) + block.Text)) {
+  std::error_code ec;
+  if (!WriteFileAtomic(path, ScriptFileBytes(head) + block.Text, ec)) {
     return {GenerationResult::Kind::CannotOpen,
-            "The script file \"" + PathText(path) + "\" could not be opened for writing."};
+            "The script file \"" + PathText(path) + "\" could not be written" +
+                (ec ? ": " + ec.message() : std::string()) + "."};
   }
   return {GenerationResult::Kind::Written, {}};
 }

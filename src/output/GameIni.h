@@ -6,10 +6,14 @@
 
 namespace voxmire {
 
-// `text` with CR LF, "EditPackages=" + name and CR LF inserted right after the
-// first "EditPackages=UTBrowser" (ASCII letter case ignored, even inside a
-// longer line), or at the very start when there is none; then one more CR LF
-// at the end. Every other byte is kept as it was.
+// `text` with the line "EditPackages=" + name added where the compiler reads
+// it, then one more CR LF at the end; every other byte is kept as it was.
+// The line goes, in this order of preference:
+//  - right after the first "EditPackages=UTBrowser" (ASCII letter case
+//    ignored, even inside a longer line), as CR LF, the line, CR LF;
+//  - after the last EditPackages= line of [Editor.EditorEngine];
+//  - after the last line of that section when it lists no package;
+//  - in a new [Editor.EditorEngine] section at the end of the file.
 std::string InsertEditPackage(std::string_view text, std::string_view voicePackName);
 
 // True when `current` is exactly what InsertEditPackage made of `original`

@@ -134,6 +134,9 @@ RunResult PosixProcessRunner::Run(const RunRequest& request) {
   } while (waited < 0 && errno == EINTR);
 
   if (waited < 0) {
+    // The compiler did start: saying it couldn't would send the user
+    // looking for the wrong fault.
+    result.outcome = RunResult::Outcome::Lost;
     result.startError = ErrorText("waitpid", errno);
   } else if (WIFEXITED(status)) {
     result.outcome = RunResult::Outcome::Exited;

@@ -21,11 +21,12 @@ struct RunRequest {
 };
 
 struct RunResult {
-  enum class Outcome { NotStarted, Exited, Signaled };
+  // Lost: it was started, but waiting for its end failed.
+  enum class Outcome { NotStarted, Exited, Signaled, Lost };
   Outcome outcome = Outcome::NotStarted;
   int exitStatus = 0;      // when Exited
   int signal = 0;          // when Signaled
-  std::string startError;  // when NotStarted: why
+  std::string startError;  // when NotStarted or Lost: why
   std::string output;      // the log file's text after the run
 };
 

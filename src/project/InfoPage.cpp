@@ -14,6 +14,9 @@
 #include "app/Navigator.h"
 #include "app/Qt1252.h"
 #include "core/Files.h"
+#include "core/Text1252.h"
+#include "output/CompileSequence.h"
+#include "output/GameFolder.h"
 #include "project/Ini.h"
 #include "project/PackName.h"
 #include "project/ProjectFile.h"
@@ -172,6 +175,8 @@ void InfoPage::Next() {
   }
   if (!SettleExistingProject(name)) return;
 
+  if (!CheckGameFolder(name)) return;
+
   ProjectState& s = ctx_.state;
   s.AuthorName = FromQt(authorName_->text());
   s.AuthorURL = FromQt(authorUrl_->text());
@@ -232,6 +237,38 @@ bool InfoPage::SettleExistingProject(const std::string& name) {
     return false;
   }
   // The work on this page goes on under the name; the earlier file is safe.
+bool InfoPage::CheckGameFolder(const std::string& name) {
+  // Our files hold paths as Windows-1252: a folder named outside it would be
+  // stored with '?' and never found again.
+  if (!FitsCp1252(utDir_->text().toStdString())) {
+    ctx_.dialogs.Message(this, tr("Unusable folder name"),
+                         tr("The folder \"%1\" has characters that the game's and this "
+                            "program's files can't hold.\rMove or rename the game folder so that "
+                            "its path uses Western European letters only.")
+                             .arg(utDir_->text()),
+                         MessageIcon::Critical);
+    return false;
+  }
+  const std::filesystem::path game = FsPath(FromQt(utDir_->text()));
+  std::error_code ec;
+  if (utDir_->text().isEmpty() || !std::filesystem::is_directory(game, ec)) return true;
+  if (const auto clash = FindNameClash(game, ctx_.home, name)) {
+    ctx_.dialogs.Message(this, tr("Name already used"),
+                         tr("The name %1 is already used in the game: %2.\rA pack of that name "
+                            "would replace the game's own files. Choose another name.")
+                             .arg(name_->text(), ToQt(*clash)),
+                         MessageIcon::Critical);
+    return false;
+  }
+  const auto problems =
+      GameFolderProblems(game, ctx_.home, DefaultCompileSetup(ctx_.programDir).machineIs64Bit);
+  if (!problems.empty()) {
+    QString text = tr("The game folder %1 lacks what the last step needs to compile the pack:")
+                       .arg(utDir_->text());
+    for (const auto& problem : problems) text += QLatin1Char('\r') + ToQt(problem);
+    text += QLatin1Char('\r') + tr("You can go on and fix this before you compile.");
+    ctx_.dialogs.Message(this, tr("Game folder incomplete"), text, MessageIcon::Exclamation);
+  }
   return true;
 }
 

@@ -23,6 +23,10 @@ class InfoPage : public Page {
   // worked on, asks whether to continue that pack or start afresh (keeping
   // it as a backup). False when the user cancelled or it could not be done.
   bool SettleExistingProject(const std::string& name);
+  // Refuses a game folder our files can't name and a pack name the game
+  // already uses; warns (and goes on) when the folder lacks what a compile
+  // needs. False when Next must stop.
+  bool CheckGameFolder(const std::string& name);
 
   QLineEdit* utDir_;
   QLineEdit* name_;

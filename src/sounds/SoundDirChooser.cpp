@@ -4,9 +4,11 @@
 #include <QVBoxLayout>
 
 #include "app/AppContext.h"
+#include "app/Dialogs.h"
 #include "app/DirectoryLists.h"
 #include "app/Navigator.h"
 #include "app/Qt1252.h"
+#include "core/Text1252.h"
 #include "project/Ini.h"
 #include "project/ProjectState.h"
 
@@ -39,6 +41,17 @@ SoundDirChooser::SoundDirChooser(AppContext& ctx)
 void SoundDirChooser::Select() {
   const QString dir = Directories()->Path();
   const QString drive = Drives()->Drive();
+  // The script and our settings hold paths as Windows-1252: a folder named
+  // outside it would come back as '?' and never be found.
+  if (!FitsCp1252(dir.toStdString())) {
+    ctx_.dialogs.Message(this, tr("Unusable folder name"),
+                         tr("The folder \"%1\" has characters that the game's script and this "
+                            "program's files can't hold.\rPut your sounds in a folder whose path "
+                            "uses Western European letters only.")
+                             .arg(dir),
+                         MessageIcon::Critical);
+    return;
+  }
   ctx_.state.SoundDir = FromQt(dir) + "/";
   ctx_.state.SoundDrive = FromQt(drive);
   WriteIniValue("Config", "SoundDir", FromQt(dir), ctx_.PrefsIni());

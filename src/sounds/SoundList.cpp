@@ -62,6 +62,13 @@ bool SoundNameLess(std::string_view a, std::string_view b) {
   });
 }
 
+std::optional<std::string> CaseTwin(const std::vector<std::string>& list, std::string_view name) {
+  for (const std::string& other : list) {
+    if (other != name && !SoundNameLess(other, name) && !SoundNameLess(name, other)) return other;
+  }
+  return std::nullopt;
+}
+
 std::size_t InsertSorted(std::vector<std::string>& list, std::string name) {
   const auto at = std::upper_bound(
       list.begin(), list.end(), name,

@@ -30,6 +30,12 @@ bool IsUsableSoundFileName(std::string_view fileName);
 // letter case compare equal.
 bool SoundNameLess(std::string_view a, std::string_view b);
 
+// The name in `list` that equals `name` but for letter case (Hello and
+// hello), or nothing. The game takes such names for one sound, so the second
+// would silently replace the first. A name equal byte for byte is no clash:
+// the sound list keeps it once.
+std::optional<std::string> CaseTwin(const std::vector<std::string>& list, std::string_view name);
+
 // Inserts `name` at its sorted place, after any names equal to it (letter
 // case ignored), and returns the index it went to.
 std::size_t InsertSorted(std::vector<std::string>& list, std::string name);

@@ -1,6 +1,9 @@
 #include "SoundPlayer.h"
 
+#include <QAudioDevice>
 #include <QFile>
+#include <QMediaDevices>
+#include <QObject>
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -17,6 +20,16 @@ bool LooksPlayable(const QString& path) {
 }
 
 }  // namespace
+
+QString NoOutputTitle() { return QObject::tr("No sound output"); }
+
+QString NoOutputText() {
+  return QObject::tr(
+      "This computer has no audio output device, so the sound can't be played.\rConnect or turn "
+      "on speakers or headphones (or start the sound system), then play it again.");
+}
+
+bool QtSoundPlayer::HasOutput() const { return !QMediaDevices::audioOutputs().isEmpty(); }
 
 QtSoundPlayer::QtSoundPlayer() : effect_(std::make_unique<QSoundEffect>()) {}
 

@@ -14,7 +14,14 @@ class SoundPlayer {
   virtual ~SoundPlayer() = default;
   // False when the file is missing, unreadable or not a sound it can play.
   virtual bool Play(const QString& path) = 0;
+  // False when the machine has no audio output: playing would show nothing
+  // and make no sound, so the pages say so instead.
+  virtual bool HasOutput() const { return true; }
 };
+
+// The box the pages show when there is no audio output to play on.
+QString NoOutputTitle();
+QString NoOutputText();
 
 // Qt Multimedia's QSoundEffect behind the interface: it plays uncompressed
 // PCM .wav files without blocking.
@@ -23,6 +30,7 @@ class QtSoundPlayer : public SoundPlayer {
   QtSoundPlayer();
   ~QtSoundPlayer() override;
   bool Play(const QString& path) override;
+  bool HasOutput() const override;
 
  private:
   std::unique_ptr<QSoundEffect> effect_;

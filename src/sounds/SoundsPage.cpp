@@ -215,6 +215,13 @@ void SoundsPage::AddFiles(const std::vector<int>& rows) {
       case WavVerdictKind::Importable:
         break;
     }
+    if (const auto twin = CaseTwin(names_, SoundName(file.name))) {
+      refused << shown + QStringLiteral(": ") +
+                     tr("its name differs from %1 only in letter case, and the game takes the two "
+                        "for one sound")
+                         .arg(ToQt(*twin));
+      continue;
+    }
     Insert(SoundName(file.name));
   }
 
@@ -265,6 +272,10 @@ void SoundsPage::Play(int row) {
                                ? names_[static_cast<std::size_t>(row)]
                                : std::string();
   const QString path = ToQt(SoundFileText(ctx_.state.SoundDir, name));
+  if (!ctx_.player.HasOutput()) {
+    ctx_.dialogs.Message(this, NoOutputTitle(), NoOutputText(), MessageIcon::Exclamation);
+    return;
+  }
   if (!ctx_.player.Play(path)) {
     ctx_.dialogs.Message(this, tr("Error playing soundfile"),
                          tr("Error Playing File: '") + path + QStringLiteral("'"),

@@ -173,6 +173,10 @@ void VoiceWindow::PlaySelected() {
   const auto path = OwnSoundPath(FromQt(selected.first()->text(0)), ctx_.state);
   if (!path) return;
   const QString file = ToQt(*path);
+  if (!ctx_.player.HasOutput()) {
+    ctx_.dialogs.Message(this, NoOutputTitle(), NoOutputText(), MessageIcon::Exclamation);
+    return;
+  }
   if (!ctx_.player.Play(file)) {
     ctx_.dialogs.Message(this, tr("Error playing soundfile"),
                          tr("Error Playing File: '") + file + QLatin1Char('\''),

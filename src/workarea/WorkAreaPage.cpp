@@ -59,6 +59,13 @@ void Show(QLineEdit* field, const std::string& text) {
   field->setCursorPosition(0);  // a sound reference reads best from its start
 }
 
+// A new caption, and the same name for a screen reader: "Create Rows..."
+// becomes "Add New Row..." for both.
+void Recaption(QPushButton* button, std::string_view caption) {
+  button->setText(ToQt(caption));
+  Name(button, button->objectName(), button->text());
+}
+
 // Chains the focus through `widgets` in the given order.
 void TabChain(const std::vector<QWidget*>& widgets) {
   QWidget* previous = nullptr;
@@ -238,7 +245,9 @@ QWidget* WorkAreaPage::BuildOrdersTab() {
       std::string& target = cell == PhraseCell::Sound    ? order.Sound
                             : cell == PhraseCell::String ? order.String
                                                          : order.Abbrev;
-      connect(field, &QLineEdit::textChanged, this, [this, &target](const QString& text) {
+      connect(field, &QLineEdit::textChanged, this, [this, &target, field](const QString& text) {
+        // A long sound reference doesn't fit the field: the tooltip shows it whole.
+        field->setToolTip(text);
         if (target == FromQt(text)) return;
         target = FromQt(text);
         ctx_.keeper.Touched();
@@ -382,7 +391,7 @@ void WorkAreaPage::CreatePressed(Grower& grower) {
       break;
   }
   model.CreateRows(entry.Count);
-  grower.create->setText(ToQt(CreateButtonCaption(model.Table().CreateMode())));
+  Recaption(grower.create, CreateButtonCaption(model.Table().CreateMode()));
 }
 
 void WorkAreaPage::DeletePressed(Grower& grower) {
@@ -408,7 +417,7 @@ void WorkAreaPage::LoadPresets(WorkAreaTab tab) {
   switch (result) {
     case PresetLoadResult::Loaded:
       if (grower != nullptr) {
-        grower->create->setText(ToQt(CreateButtonCaption(grower->model->Table().CreateMode())));
+        Recaption(grower->create, CreateButtonCaption(grower->model->Table().CreateMode()));
       } else {
         ShowOrdersAndNames();
       }

@@ -40,6 +40,31 @@ TEST(WriteFileAtomic, FailsWithoutTouchingAnythingWhenTheFolderIsMissing) {
   EXPECT_EQ(ReadFileBytes(dir), std::nullopt);  // a directory is no file
 }
 
+// A read that fails must never pass for a whole (here: empty) file.
+TEST(ReadFileBytes, AReadErrorIsNoFileAndSaysWhy) {
+  std::error_code ec;
+  // Opening works, the first read fails (address 0 is not mapped).
+  EXPECT_EQ(ReadFileBytes("/proc/self/mem", ec), std::nullopt);
+  EXPECT_TRUE(ec);
+  EXPECT_EQ(ReadFileBytes("/no/such/file", ec), std::nullopt);
+  EXPECT_EQ(ec, std::errc::no_such_file_or_directory);
+  const testing::TempDir temp;
+  const auto file = temp.Write("big.bin", std::string(200000, '\x80') + "end");
+  EXPECT_EQ(ReadFileBytes(file, ec), std::string(200000, '\x80') + "end");
+  EXPECT_FALSE(ec);
+}
+
+TEST(WriteFileAtomic, SaysWhyItFailed) {
+  const testing::TempDir temp;
+  std::error_code ec;
+  EXPECT_FALSE(WriteFileAtomic(temp.path / "missing" / "x.ini", "data", ec));
+  EXPECT_EQ(ec, std::errc::no_such_file_or_directory);
+  std::filesystem::create_directories(temp.path / "dir" / "inside");
+  EXPECT_FALSE(WriteFileAtomic(temp.path / "dir", "data", ec));  // a folder can't be replaced
+  EXPECT_TRUE(ec);
+  EXPECT_TRUE(std::filesystem::is_directory(temp.path / "dir" / "inside"));
+}
+
 TEST(Paths, Windows1252TextBecomesAUtf8FileName) {
   EXPECT_EQ(FsPath("caf\xE9").string(), "caf\xC3\xA9");
   EXPECT_EQ(PathText(FsPath("caf\xE9/\x80")), "caf\xE9/\x80");

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <stdexcept>
@@ -26,23 +28,30 @@ TEST(LocateCompiler, PrefersTheMachinesOwnNativeBuild) {
   struct Case {
     std::vector<std::string> executables, plainFiles;
     bool is64;
-    std::string found, problemNames;
+    std::string found;  // empty: none, and then the problem names `problemNames`
+    std::string problemNames;
   } cases[] = {
       {{amd64, bin64, bin}, {}, true, amd64, ""},
       {{bin64, bin}, {}, true, bin64, ""},
       {{bin}, {amd64}, true, bin, ""},
       {{amd64, bin}, {}, false, bin, ""},
-      {{amd64}, {}, false, "", bin},
+      {{amd64}, {}, false, "", "System/ucc-bin."},
       {{}, {"System/UCC.exe"}, true, "", "UCC.exe is the Windows compiler"},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.found + c.problemNames);
     const fs::path game = fs::path(::testing::TempDir()) / "locate-compiler";
     fs::remove_all(game);
     for (const auto& f : c.executables) Put(game / f, "#!/bin/sh\n", true);
     for (const auto& f : c.plainFiles) Put(game / f, "MZ");
     const CompilerLocation found = LocateCompiler(game, game / "System", c.is64);
-    EXPECT_EQ(found.program, c.found.empty() ? fs::path() : game / c.found) << c.found;
-    EXPECT_NE(found.problem.find(c.problemNames), std::string::npos) << found.problem;
+    if (c.found.empty()) {
+      EXPECT_TRUE(found.program.empty()) << found.program;
+      EXPECT_NE(found.problem.find(c.problemNames), std::string::npos) << found.problem;
+    } else {
+      EXPECT_EQ(found.program, game / c.found);
+      EXPECT_EQ(found.problem, "");
+    }
   }
 }
 
@@ -61,6 +70,13 @@ TEST(ReadCompilerOutput, CleanOnlyWithAZeroSummaryAndNoProblemLines) {
       {"ExecWarning, Can't find file\nFailed factoring sound\nSuccess - 0 error(s), 0 warnings\n",
        false, 2},
       {"P.uc(1) : Error, Bad class definition\nCritical error while compiling\n", false, 2},
+      {"Exiting due to error\n", false, 1},
+      // The words alone, in a pack's or a folder's name, are no problem.
+      {"Parsing ErrorMan\nCompiling WarningShot\nUsing ini file /home/Errors/Warning.ini\n"
+       "--------------------ErrorMan - Release--------------------\n"
+       "Success - 0 error(s), 0 warnings\n",
+       true, 0},
+      {"../ErrorMan/Classes/ErrorMan.uc(12) : Error, Unexpected 'x'\n", false, 1},
   };
   for (const auto& c : cases) {
     const CompilerOutputReading reading = ReadCompilerOutput(c.output);
@@ -68,6 +84,10 @@ TEST(ReadCompilerOutput, CleanOnlyWithAZeroSummaryAndNoProblemLines) {
     EXPECT_EQ(reading.problemLines.size(), c.problems) << c.output;
   }
 }
+
+const std::string kVoiceInt =
+    "[Public]\r\nObject=(Name=MyPack.MyPack,Class=Class,MetaClass=BotPack.VoiceMale,"
+    "Description=\"MyPack, by me\")\r\n";
 
 class CompileSequenceTest : public ::testing::Test {
  protected:
@@ -81,16 +101,19 @@ class CompileSequenceTest : public ::testing::Test {
     Put(root_ / "game/System64/ucc-bin-amd64",
         Bytes(std::string(VOXMIRE_SOURCE_DIR) + "/tests/support/fake-ucc.sh"), true);
     Put(prog_ / "MyPack.uc", "class MyPack extends VoiceMaleOne;\r\n");
-    Put(prog_ / "MyPack.int", "[Public]\r\nObject=(Name=MyPack.MyPack)\r\n");
+    Put(prog_ / "MyPack.int", kVoiceInt);
     fs::create_directories(root_ / "rec");
+    fs::create_directories(pref_);
     // Whatever happens, the compiler must not write into the real home.
     setenv("HOME", (root_ / "home").c_str(), 1);
-    for (const char* what : {"ARGS", "CWD", "STDIN"}) {
+    for (const char* what : {"ARGS", "CWD", "STDIN", "INI"}) {
       setenv((std::string("FAKE_UCC_") + what).c_str(), Rec(what).c_str(), 1);
     }
+    state_ = {};
     state_.VoicePackName = "MyPack";
     state_.UTDir = PathText(root_ / "game");
     state_.UTSystemDir = PathText(system_);
+    setup_ = {prog_, root_ / "home", true, {}};
   }
   void TearDown() override { unsetenv("FAKE_UCC_MODE"); }
 
@@ -105,14 +128,15 @@ class CompileSequenceTest : public ::testing::Test {
     PosixProcessRunner posix;
     if (mode != nullptr) setenv("FAKE_UCC_MODE", mode, 1);
     statuses_.clear();
-    return RunCompileSequence(state_, {prog_, root_ / "home", true},
+    return RunCompileSequence(state_, setup_,
                               mode == nullptr ? static_cast<ProcessRunner&>(throwing) : posix,
                               [this](const std::string& s) { statuses_.push_back(s); });
   }
-  // Neither package left anywhere under a temporary name.
+  // No file left anywhere under a temporary name.
   bool NoAsideCopies() const {
-    for (const auto& dir : {system_, pref_}) {
-      for (const auto& e : fs::directory_iterator(dir, fs::directory_options::none)) {
+    for (const auto& dir : {system_, pref_, root_ / "game/MyPack/Classes"}) {
+      std::error_code ec;
+      for (const auto& e : fs::directory_iterator(dir, ec)) {
         if (e.path().string().find("before-compile") != std::string::npos) return false;
       }
     }
@@ -121,6 +145,7 @@ class CompileSequenceTest : public ::testing::Test {
 
   fs::path root_, prog_, system_, pref_, settings_;
   ProjectState state_;
+  CompileSetup setup_;
   std::vector<std::string> statuses_;
 };
 
@@ -140,43 +165,53 @@ TEST_F(CompileSequenceTest, FirstCompileRunsTheGamesCompilerOnTheGamesSettingsAn
   EXPECT_EQ(Bytes(Rec("ARGS")), "make\nini=" + fs::canonical(settings_).string() + "\n");
   EXPECT_EQ(Bytes(Rec("CWD")), fs::canonical(root_ / "game/System64").string() + "\n");
   EXPECT_EQ(Bytes(Rec("STDIN")), "");
-  EXPECT_NE(Bytes(prog_ / "ucc-make.log").find("Success - 0 error(s), 0 warnings\r\n"),
+  EXPECT_NE(Bytes(prog_ / "ucc-make-MyPack.log").find("Success - 0 error(s), 0 warnings\r\n"),
             std::string::npos);
+  EXPECT_FALSE(fs::exists(prog_ / "compile-journal.txt"));
 }
 
 // Every way the compile can end, an exception included, leaves the settings
-// file byte for byte as it began and never loses the package an earlier
-// compile made.
-TEST_F(CompileSequenceTest, EveryOutcomeRestoresSettingsAndKeepsEarlierPackages) {
+// file byte for byte as it began; a failure takes back every file it
+// installed and puts the earlier build (package, int file, script) back.
+TEST_F(CompileSequenceTest, EveryOutcomeRestoresSettingsAndUndoesTheInstallOnFailure) {
   const std::string playerIni = ".utpg/System/UnrealTournament.ini";
   const fs::path gameIni = "game/System/UnrealTournament.ini";
   const struct Case {
     const char* name;
     const char* mode;
     std::vector<fs::path> removed;  // before the compile
-    bool playerIniToo, getsPastChecks, succeeds;
+    bool earlierBuild, playerIniToo, succeeds;
     std::vector<std::string> says;
   } cases[] = {
       // clang-format off
-      {"rebuild", "ok", {}, false, true, true, {}},
+      {"first build", "ok", {}, false, false, true, {}},
+      {"rebuild", "ok", {}, true, false, true, {}},
       {"player's settings only", "ok", {gameIni}, true, true, true, {}},
-      {"no compiler", "ok", {"game/System64"}, false, false, false, {"ucc-bin-amd64", "Nothing"}},
-      {"no settings", "ok", {gameIni}, false, false, false, {"missing", playerIni}},
-      {"second press", "ok", {"prog/MyPack.uc", "prog/MyPack.int"}, false, false, false,
+      {"no compiler", "ok", {"game/System64"}, true, false, false, {"ucc-bin-amd64", "Nothing"}},
+      {"no settings", "ok", {gameIni}, true, false, false, {"missing", playerIni}},
+      {"second press", "ok", {"prog/MyPack.uc", "prog/MyPack.int"}, true, false, false,
        {"prog/MyPack.uc is missing", "prog/MyPack.int is missing"}},
-      {"fails", "fail", {}, false, true, false,
-       {"exit status 1", "    Critical error while compiling", "Error, Bad class", ".log"}},
-      {"crashes", "crash", {}, false, true, false, {"signal 11", "ucc-make.log"}},
-      {"warns, status 0", "warn", {}, false, true, false, {"Warning, Unknown property"}},
-      {"leaves no package", "nou", {}, false, true, false, {"left no MyPack.u"}},
-      {"runner throws", nullptr, {}, false, true, false, {"runner broke"}},
+      {"fails", "fail", {}, true, false, false,
+       {"exit status 1", "    Critical error while compiling", "Error, Bad class", ".log",
+        "earlier build of MyPack is back"}},
+      {"fails on a first build", "fail", {}, false, false, false,
+       {"exit status 1", "Nothing of MyPack was left installed"}},
+      {"crashes", "crash", {}, true, false, false, {"signal 11", "ucc-make-MyPack.log"}},
+      {"warns, status 0", "warn", {}, true, false, false, {"Warning, Unknown property"}},
+      {"leaves no package", "nou", {}, true, false, false, {"left no MyPack.u"}},
+      {"runner throws", nullptr, {}, true, false, false, {"runner broke", "left as it was"}},
       // clang-format on
   };
+  const fs::path classes = "game/MyPack/Classes";
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     SetUp();
-    Put(pref_ / "MyPack.u", "earlier in the preference folder");
-    Put(system_ / "MyPack.u", "earlier in System");
+    if (c.earlierBuild) {
+      Put(pref_ / "MyPack.u", "earlier in the preference folder");
+      Put(system_ / "MyPack.u", "earlier in System");
+      Put(system_ / "MyPack.int", kVoiceInt + "; earlier");
+      Put(root_ / classes / "MyPack.uc", "earlier script");
+    }
     if (c.playerIniToo) Put(pref_ / "UnrealTournament.ini", Bytes(settings_));
     for (const auto& r : c.removed) fs::remove_all(root_ / r);
     const fs::path settings = fs::exists(settings_) ? settings_ : pref_ / "UnrealTournament.ini";
@@ -188,17 +223,36 @@ TEST_F(CompileSequenceTest, EveryOutcomeRestoresSettingsAndKeepsEarlierPackages)
     EXPECT_EQ(statuses_.back(), c.succeeds ? "Compile done" : "Compile failed");
     EXPECT_EQ(Bytes(settings), original);
     EXPECT_TRUE(NoAsideCopies());
-    EXPECT_EQ(fs::exists(system_ / "MyPack.int"), c.getsPastChecks);
-    EXPECT_EQ(fs::exists(prog_ / "ut_backup.ini"), c.getsPastChecks);
+    EXPECT_FALSE(fs::exists(prog_ / "compile-journal.txt"));
     if (c.succeeds) {
       EXPECT_EQ(Bytes(pref_ / "MyPack.u").rfind("fake package MyPack", 0), 0u);
       EXPECT_FALSE(fs::exists(system_ / "MyPack.u"));
-    } else {
+      EXPECT_EQ(Bytes(system_ / "MyPack.int"), kVoiceInt);
+      EXPECT_EQ(Bytes(root_ / classes / "MyPack.uc"), "class MyPack extends VoiceMaleOne;\r\n");
+    } else if (c.earlierBuild) {
       EXPECT_EQ(Bytes(pref_ / "MyPack.u"), "earlier in the preference folder");
       EXPECT_EQ(Bytes(system_ / "MyPack.u"), "earlier in System");
+      EXPECT_EQ(Bytes(system_ / "MyPack.int"), kVoiceInt + "; earlier");
+      EXPECT_EQ(Bytes(root_ / classes / "MyPack.uc"), "earlier script");
       EXPECT_EQ(fs::exists(prog_ / "MyPack.int"), c.removed.size() < 2);
+    } else {
+      // Nothing installed is left, the folders it made included.
+      EXPECT_FALSE(fs::exists(pref_ / "MyPack.u") || fs::exists(system_ / "MyPack.u"));
+      EXPECT_FALSE(fs::exists(system_ / "MyPack.int"));
+      EXPECT_FALSE(fs::exists(root_ / "game/MyPack"));
     }
   }
+}
+
+// A pack whose name holds the compiler's problem words compiles like any.
+TEST_F(CompileSequenceTest, APackNamedErrorManCompiles) {
+  state_.VoicePackName = "ErrorMan";
+  fs::rename(prog_ / "MyPack.uc", prog_ / "ErrorMan.uc");
+  Put(prog_ / "ErrorMan.int",
+      "[Public]\r\nObject=(Name=ErrorMan.ErrorMan,Class=Class,MetaClass=BotPack.VoiceBoss)\r\n");
+  const CompileResult result = Compile();
+  EXPECT_TRUE(result.succeeded) << result.message;
+  EXPECT_TRUE(fs::exists(pref_ / "ErrorMan.u"));
 }
 
 // A compile cut short (the program killed while the compiler ran) left its
@@ -210,6 +264,215 @@ TEST_F(CompileSequenceTest, AnEditLeftByAnInterruptedCompileIsNotKept) {
   Put(settings_, InsertEditPackage(original, "OldPack"));
   ASSERT_TRUE(Compile().succeeded);
   EXPECT_EQ(Bytes(settings_), original);
+}
+
+// The program killed between the edit and the restore: its journal lets the
+// next start put the settings file back, byte for byte, and then goes.
+TEST_F(CompileSequenceTest, AJournalLeftByAKilledRunIsRepairedAtStart) {
+  const std::string original = Bytes(settings_);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    CompileSequence sequence(state_, setup_);
+    const bool prepared = sequence.Prepare().has_value();
+    ::_exit(prepared ? 0 : 1);  // dies as a killed program would: no destructor runs
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  ASSERT_EQ(Bytes(settings_), InsertEditPackage(original, "MyPack"));
+  ASSERT_TRUE(fs::exists(prog_ / "compile-journal.txt"));
+
+  EXPECT_EQ(RepairInterruptedCompile(prog_), "");
+  EXPECT_EQ(Bytes(settings_), original);
+  EXPECT_FALSE(fs::exists(prog_ / "compile-journal.txt"));
+
+  // A file the user changed since is left alone; the journal still goes.
+  Put(prog_ / "compile-journal.txt", "Settings=" + PathText(settings_) +
+                                         "\r\nOriginal=" + PathText(prog_ / "ut_backup.ini") +
+                                         "\r\nPackage=MyPack\r\n");
+  Put(settings_, original + "; mine\r\n");
+  EXPECT_EQ(RepairInterruptedCompile(prog_), "");
+  EXPECT_EQ(Bytes(settings_), original + "; mine\r\n");
+  EXPECT_FALSE(fs::exists(prog_ / "compile-journal.txt"));
+}
+
+// Two compiles on one game: the second is refused before it touches
+// anything, whichever program folder it runs from.
+TEST_F(CompileSequenceTest, ASecondCompileOnTheSameGameOrProgramFolderIsRefused) {
+  const std::string original = Bytes(settings_);
+  CompileSequence first(state_, setup_);
+  const auto request = first.Prepare();
+  ASSERT_TRUE(request.has_value()) << first.Failure().message;
+  const std::string edited = Bytes(settings_);
+
+  const fs::path otherProg = root_ / "prog2";
+  Put(otherProg / "MyPack.uc", "class MyPack extends VoiceMaleOne;\r\n");
+  Put(otherProg / "MyPack.int", kVoiceInt);
+  for (const fs::path& prog : {otherProg, prog_}) {
+    SCOPED_TRACE(prog);
+    CompileSequence second(state_, {prog, root_ / "home", true, {}});
+    EXPECT_FALSE(second.Prepare().has_value());
+    EXPECT_NE(second.Failure().message.find("Another compile is running"), std::string::npos)
+        << second.Failure().message;
+    EXPECT_EQ(Bytes(settings_), edited);
+  }
+  PosixProcessRunner runner;
+  EXPECT_TRUE(first.Finish(runner.Run(*request)).succeeded);
+  EXPECT_EQ(Bytes(settings_), original);
+}
+
+// Where the package line lands when the file has no UTBrowser line: the
+// compiler must read it from [Editor.EditorEngine] and build the pack.
+TEST_F(CompileSequenceTest, ThePackageLineLandsWhereTheCompilerReadsIt) {
+  const struct {
+    const char* name;
+    std::string ini;
+  } cases[] = {
+      {"after the section's last package",
+       "[URL]\r\nA=1\r\n[Editor.EditorEngine]\r\n"
+       "EditPackages=Core\r\nEditPackages=Engine\r\n\r\n"
+       "[Other]\r\nB=2\r\n"},
+      {"section lists none", "[editor.editorengine]\r\nCacheSizeMegs=6\r\n\r\n[Other]\r\n"},
+      {"section missing", "[URL]\r\nA=1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    Put(settings_, c.ini);
+    const CompileResult result = Compile();
+    EXPECT_TRUE(result.succeeded) << result.message;
+    EXPECT_EQ(Bytes(Rec("INI")), InsertEditPackage(c.ini, "MyPack"));
+    EXPECT_EQ(Bytes(settings_), c.ini);
+  }
+}
+
+// When the compiler built nothing for the pack, the message says why as far
+// as its output tells.
+TEST_F(CompileSequenceTest, NothingBuiltSaysWhy) {
+  const struct {
+    const char* name;
+    std::string ini;
+    const char* strayPackage;  // a .u the compiler finds beside itself
+    const char* says;
+  } cases[] = {
+      {"line in another section",
+       "[Other]\r\nEditPackages=UTBrowser\r\n[Editor.EditorEngine]\r\nEditPackages=Core\r\n",
+       nullptr, "did not find MyPack among the EditPackages"},
+      {"an earlier build where it looks", "", "game/System64/MyPack.u",
+       "skipped MyPack, as it does when a MyPack.u exists"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    if (!c.ini.empty()) Put(settings_, c.ini);
+    if (c.strayPackage != nullptr) Put(root_ / c.strayPackage, "stray");
+    const CompileResult result = Compile();
+    EXPECT_FALSE(result.succeeded);
+    EXPECT_NE(result.message.find(c.says), std::string::npos) << result.message;
+  }
+}
+
+// A move aside that fails part-way puts back only what was moved and
+// touches nothing else: the earlier packages stay where they are.
+TEST_F(CompileSequenceTest, AFailedMoveAsidePutsBackOnlyWhatWasMoved) {
+  Put(pref_ / "MyPack.u", "earlier in the preference folder");
+  Put(system_ / "MyPack.u", "earlier in System");
+  Put(system_ / "MyPack.int", kVoiceInt + "; earlier");
+  const std::string original = Bytes(settings_);
+  setup_.rename = [this](const fs::path& from, const fs::path& to, std::error_code& ec) {
+    if (from == system_ / "MyPack.u") {
+      ec = std::make_error_code(std::errc::read_only_file_system);
+    } else {
+      fs::rename(from, to, ec);
+    }
+  };
+  const CompileResult result = Compile();
+  EXPECT_FALSE(result.succeeded);
+  EXPECT_NE(result.message.find("Could not move the earlier " + PathText(system_ / "MyPack.u")),
+            std::string::npos)
+      << result.message;
+  EXPECT_EQ(Bytes(pref_ / "MyPack.u"), "earlier in the preference folder");
+  EXPECT_EQ(Bytes(system_ / "MyPack.u"), "earlier in System");
+  EXPECT_EQ(Bytes(system_ / "MyPack.int"), kVoiceInt + "; earlier");
+  EXPECT_FALSE(fs::exists(root_ / "game/MyPack"));
+  EXPECT_EQ(Bytes(settings_), original);
+  EXPECT_TRUE(NoAsideCopies());
+}
+
+// An aside copy a crashed run left behind is never overwritten nor taken
+// for the earlier build.
+TEST_F(CompileSequenceTest, AnAsideNameTakenByACrashedRunIsLeftAlone) {
+  Put(system_ / "MyPack.u", "earlier in System");
+  Put(system_ / "MyPack.int", kVoiceInt);
+  Put(system_ / "MyPack.u.before-compile", "left by a crash");
+  EXPECT_FALSE(Compile("fail").succeeded);
+  EXPECT_EQ(Bytes(system_ / "MyPack.u"), "earlier in System");
+  EXPECT_EQ(Bytes(system_ / "MyPack.u.before-compile"), "left by a crash");
+  ASSERT_TRUE(Compile().succeeded);
+  EXPECT_FALSE(fs::exists(system_ / "MyPack.u"));
+  EXPECT_EQ(Bytes(system_ / "MyPack.u.before-compile"), "left by a crash");
+}
+
+// A settings file reached through a link is restored through it: the link
+// stays a link and the file it names gets its bytes back.
+TEST_F(CompileSequenceTest, ALinkedSettingsFileIsRestoredThroughTheLink) {
+  const fs::path real = root_ / "elsewhere/UnrealTournament.ini";
+  Put(real, Bytes(settings_));
+  const std::string original = Bytes(real);
+  fs::remove(settings_);
+  fs::create_symlink(real, settings_);
+  for (const char* mode : {"fail", "ok"}) {
+    SCOPED_TRACE(mode);
+    EXPECT_EQ(Compile(mode).succeeded, std::string(mode) == "ok");
+    EXPECT_TRUE(fs::is_symlink(settings_));
+    EXPECT_EQ(Bytes(real), original);
+    EXPECT_EQ(Bytes(Rec("INI")), InsertEditPackage(original, "MyPack"));
+  }
+}
+
+// A settings file that can't be put back is reported as such, its journal
+// kept for the next start, and the install still taken back.
+TEST_F(CompileSequenceTest, ARestoreThatFailsIsReported) {
+  const CompileResult result = Compile("blockini");
+  EXPECT_FALSE(result.succeeded);
+  EXPECT_NE(result.message.find("could not be put back! Its original is in " +
+                                PathText(prog_ / "ut_backup.ini")),
+            std::string::npos)
+      << result.message;
+  EXPECT_TRUE(fs::exists(prog_ / "compile-journal.txt"));
+  EXPECT_FALSE(fs::exists(system_ / "MyPack.int"));
+  EXPECT_FALSE(fs::exists(pref_ / "MyPack.u"));
+}
+
+// Folders the sequence can't make: the system's reason is quoted and the
+// game left as it was.
+TEST_F(CompileSequenceTest, AFolderThatCantBeMadeIsReportedWithItsReason) {
+  Put(root_ / "game/MyPack", "a file where the pack's folder goes");
+  const std::string original = Bytes(settings_);
+  const CompileResult result = Compile();
+  EXPECT_FALSE(result.succeeded);
+  EXPECT_NE(result.message.find("Could not create the folder " + PathText(root_ / "game/MyPack") +
+                                ": File exists."),
+            std::string::npos)
+      << result.message;
+  EXPECT_EQ(Bytes(settings_), original);
+  EXPECT_FALSE(fs::exists(system_ / "MyPack.int"));
+}
+
+// A name the game already uses is refused before anything is written.
+TEST_F(CompileSequenceTest, ANameTheGameUsesIsRefusedAndNothingIsTouched) {
+  state_.VoicePackName = "Botpack";
+  Put(prog_ / "Botpack.uc", "class Botpack extends VoiceMaleOne;\r\n");
+  Put(prog_ / "Botpack.int", "[Public]\r\n");
+  Put(system_ / "Botpack.int", "the game's own, 118 KB");
+  const std::string original = Bytes(settings_);
+  const CompileResult result = Compile();
+  EXPECT_FALSE(result.succeeded);
+  EXPECT_NE(result.message.find("already used in the game"), std::string::npos) << result.message;
+  EXPECT_EQ(Bytes(system_ / "Botpack.int"), "the game's own, 118 KB");
+  EXPECT_EQ(Bytes(settings_), original);
+  EXPECT_FALSE(fs::exists(root_ / "game/Botpack"));
 }
 
 }  // namespace

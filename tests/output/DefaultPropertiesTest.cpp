@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -215,6 +217,31 @@ TEST(DefaultPropertiesTest, WritesTheWholeScriptOnlyWhenItCanWriteAll) {
   GenerationResult unopenable = WriteClassScript(dir / "missing", tables, Pack(), head, kStamp);
   EXPECT_EQ(unopenable.Result, GenerationResult::Kind::CannotOpen);
   EXPECT_NE(unopenable.Message.find("MyPack.uc"), std::string::npos);
+}
+
+// A write that runs out of room (here the process's file size limit, which
+// binds root too) reports the failure and leaves no half block behind.
+TEST(AppendDefaultProperties, AWriteCutShortLeavesTheScriptAsItWas) {
+  const testing::TempDir temp;
+  const std::filesystem::path dir = temp.path;
+  const std::string head = "class MyPack extends VoiceMaleOne;\r\n";
+  ASSERT_TRUE(WriteFileAtomic(dir / "MyPack.uc", head));
+  WorkAreaTables tables;
+  AddRows(tables.Acks, {{"S1", "Got it", ""}});
+  ASSERT_GT(BuildDefaultProperties(tables, Pack(), kStamp).Text.size(), 200u);
+
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit small = saved;
+  small.rlim_cur = head.size() + 100;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const GenerationResult result = AppendDefaultProperties(dir, tables, Pack(), kStamp);
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, oldHandler);
+
+  EXPECT_EQ(result.Result, GenerationResult::Kind::CannotOpen);
+  EXPECT_EQ(ReadFileBytes(dir / "MyPack.uc"), head);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ struct InsertCase {
   std::string after;
 };
 
-TEST(InsertEditPackage, AfterTheFirstAnchorOrAtTheStart) {
+TEST(InsertEditPackage, AfterTheFirstAnchorElseInTheCompilersSection) {
   const InsertCase cases[] = {
       {"anchor line", "A\r\nEditPackages=UTBrowser\r\nB\r\n",
        "A\r\nEditPackages=UTBrowser\r\nEditPackages=P\r\n\r\nB\r\n\r\n"},
@@ -22,8 +22,17 @@ TEST(InsertEditPackage, AfterTheFirstAnchorOrAtTheStart) {
        ";EditPackages=UTBrowser\r\nEditPackages=P\r\nX\r\n\r\n"},
       {"first of two", "EditPackages=UTBrowser\nEDITPACKAGES=UTBROWSER\n",
        "EditPackages=UTBrowser\r\nEditPackages=P\r\n\nEDITPACKAGES=UTBROWSER\n\r\n"},
-      {"missing", "[Editor.EditorEngine]\r\nEditPackages=UBrowser\r\n",
-       "\r\nEditPackages=P\r\n[Editor.EditorEngine]\r\nEditPackages=UBrowser\r\n\r\n"},
+      // Without the anchor the line still goes to the compiler's own section.
+      {"after the section's last package",
+       "EditPackages=Stray\r\n[Editor.EditorEngine]\r\nEditPackages=UBrowser\r\n"
+       "editpackages=Fire\r\nX=1\r\n[Other]\r\nEditPackages=No\r\n",
+       "EditPackages=Stray\r\n[Editor.EditorEngine]\r\nEditPackages=UBrowser\r\n"
+       "editpackages=Fire\r\nEditPackages=P\r\nX=1\r\n[Other]\r\nEditPackages=No\r\n\r\n"},
+      {"end of a section without packages", "[editor.editorengine]\r\nX=1\r\n\r\n[Other]\r\n",
+       "[editor.editorengine]\r\nX=1\r\nEditPackages=P\r\n\r\n[Other]\r\n\r\n"},
+      {"section missing", "[URL]\r\nA=1",
+       "[URL]\r\nA=1\r\n[Editor.EditorEngine]\r\nEditPackages=P\r\n\r\n"},
+      {"empty file", "", "[Editor.EditorEngine]\r\nEditPackages=P\r\n\r\n"},
       {"anchor at the very end", "EditPackages=UTBrowser",
        "EditPackages=UTBrowser\r\nEditPackages=P\r\n\r\n"},
       {"8-bit bytes kept", "\xE9\r\nEditPackages=UTBrowser\x80",
@@ -64,7 +73,10 @@ TEST(InsertEditPackage, GameSettingsFiles) {
 TEST(IsUnrestoredEdit, RecognisesOnlyTheProgramsOwnEdit) {
   const std::string ini = "[Editor.EditorEngine]\r\nEditPackages=UTBrowser\r\nX=1\r\n";
   EXPECT_TRUE(IsUnrestoredEdit(InsertEditPackage(ini, "Any"), ini));
-  EXPECT_TRUE(IsUnrestoredEdit(InsertEditPackage("no anchor\r\n", "P"), "no anchor\r\n"));
+  for (const std::string other : {"no anchor\r\n", "[Editor.EditorEngine]\r\nEditPackages=A\r\n",
+                                  "[Editor.EditorEngine]\r\nX=1"}) {
+    EXPECT_TRUE(IsUnrestoredEdit(InsertEditPackage(other, "Pack"), other)) << other;
+  }
   EXPECT_FALSE(IsUnrestoredEdit(ini, ini));
   EXPECT_FALSE(IsUnrestoredEdit(InsertEditPackage(ini, "Any") + "Y=2\r\n", ini));
   // A package line the user added by hand, without the edit's trailing line end.

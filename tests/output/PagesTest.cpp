@@ -6,6 +6,9 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdlib>
 
 #include "app/Qt1252.h"
 #include "core/Files.h"
@@ -96,7 +99,7 @@ TEST(OutputPages, TabOrderAndMenus) {
        {std::tuple{PageId::IntFile, Order{"Text2", "Command2", "Command1", "Text1", "Text2"},
                    "Harkline Website...", false},
         std::tuple{PageId::Compile,
-                   Order{"Command1", "Check1", "txtStatus", "Command2", "Command1"},
+                   Order{"Command1", "Check1", "txtLog", "txtStatus", "Command2", "Command1"},
                    "Harkline website...", true}}) {
     SCOPED_TRACE(website);
     Harness h;
@@ -124,33 +127,143 @@ TEST(OutputPages, TabOrderAndMenus) {
   }
 }
 
-TEST(CompilePage, RunsTheCompilerWithTheProgramsHomeAndReportsAFailure) {
-  Harness h;
+// A game folder with the stand-in compiler (or `compiler` as the compiler)
+// and the generated files in the program folder.
+std::string PrepareCompile(Harness& h, const std::string& compiler = std::string()) {
   Prepare(h);
   const std::string settings =
       ReadFile(fs::path(VOXMIRE_SHARED_DIR) / "ut99" / "UnrealTournament-436.ini");
   WriteFile(h.programDir / "MyPack.uc", "class MyPack extends VoiceMaleOne;\r\n");
-  WriteFile(h.programDir / "MyPack.int", "[Public]\r\n");
+  WriteFile(h.programDir / "MyPack.int",
+            "[Public]\r\nObject=(Name=MyPack.MyPack,Class=Class,MetaClass=BotPack.VoiceMale)\r\n");
   WriteFile(h.root / "game" / "System" / "UnrealTournament.ini", settings);
-  WriteFile(h.root / "game" / "System" / "ucc-bin", "#!/bin/sh\n");
-  fs::permissions(h.root / "game" / "System" / "ucc-bin", fs::perms::owner_all);
-  h.runner.next.startError = "No such file or directory";
+  const fs::path ucc = h.root / "game" / "System" / "ucc-bin";
+  WriteFile(ucc, compiler.empty()
+                     ? ReadFile(fs::path(VOXMIRE_SOURCE_DIR) / "tests/support/fake-ucc.sh")
+                     : compiler);
+  fs::permissions(ucc, fs::perms::owner_all);
+  return settings;
+}
 
-  QWidget* page = h.Open(PageId::Compile);
-  auto* status = Find<QLineEdit>(page, "txtStatus");
-  EXPECT_EQ(status->text(), QStringLiteral("Status Messages go here..."));
-  EXPECT_TRUE(status->isReadOnly());
-  Click(page, "Command1");
+QString LogText(QWidget* page) { return Find<QPlainTextEdit>(page, "txtLog")->toPlainText(); }
 
-  ASSERT_EQ(h.runner.requests.size(), 1u);
-  EXPECT_EQ(h.runner.requests[0].environment,
-            (std::vector<std::pair<std::string, std::string>>{{"HOME", h.ctx.home.string()}}));
-  EXPECT_EQ(status->text(), QStringLiteral("Compile failed"));
-  ASSERT_EQ(h.dialogs.messages.size(), 1u);
-  EXPECT_EQ(h.dialogs.messages[0].title, QStringLiteral("Compile failed"));
-  EXPECT_EQ(h.dialogs.messages[0].icon, MessageIcon::Critical);
-  EXPECT_TRUE(h.dialogs.messages[0].text.contains(QStringLiteral("No such file or directory")));
+// Nothing of the compile is left in the game or beside the program.
+void ExpectGameAsBefore(Harness& h, const std::string& settings) {
   EXPECT_EQ(ReadFile(h.root / "game" / "System" / "UnrealTournament.ini"), settings);
+  EXPECT_FALSE(fs::exists(h.root / "game" / "System" / "MyPack.int"));
+  EXPECT_FALSE(fs::exists(h.root / "game" / "MyPack"));
+  EXPECT_FALSE(fs::exists(h.programDir / "compile-journal.txt"));
+}
+
+class CompilePageTest : public ::testing::Test {
+ protected:
+  void SetUp() override { setenv("FAKE_UCC_SLEEP", "2", 1); }
+  void TearDown() override {
+    unsetenv("FAKE_UCC_SLEEP");
+    unsetenv("FAKE_UCC_MODE");
+  }
+};
+
+// The compiler runs beside the event loop: the window keeps handling events
+// (a timer ticks), shows the output as it comes, and takes no second
+// "Compile!" nor a Quit until the run has ended.
+TEST_F(CompilePageTest, TheWindowStaysAliveAndShowsTheOutputWhileTheCompilerRuns) {
+  Harness h;
+  const std::string settings = PrepareCompile(h);
+  QWidget* page = h.Open(PageId::Compile);
+  auto* compile = Find<QPushButton>(page, "Command1");
+  auto* quit = Find<QAction>(page, "mnuQuit");
+  int ticks = 0;
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+  timer.start(20);
+
+  Click(page, "Command1");
+  EXPECT_TRUE(h.dialogs.messages.empty());
+  EXPECT_FALSE(compile->isEnabled());
+  EXPECT_FALSE(quit->isEnabled());
+  EXPECT_EQ(Find<QLineEdit>(page, "txtStatus")->text(), QStringLiteral("Compiling..."));
+  // Output shows while the compiler still runs (it prints a line a second).
+  EXPECT_TRUE(QTest::qWaitFor([&] { return LogText(page).contains("Loading packages (2)"); }));
+  EXPECT_TRUE(h.dialogs.messages.empty());
+  const int ticksWhileRunning = ticks;
+  EXPECT_GT(ticksWhileRunning, 5);
+
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !h.dialogs.messages.empty(); }, 30000));
+  EXPECT_EQ(h.dialogs.messages[0].icon, MessageIcon::None)
+      << h.dialogs.messages[0].text.toStdString();
+  EXPECT_GT(ticks, ticksWhileRunning);
+  EXPECT_TRUE(LogText(page).contains("Success - 0 error(s), 0 warnings"));
+  EXPECT_TRUE(compile->isEnabled());
+  EXPECT_TRUE(quit->isEnabled());
+  // The compiler ran with the program's home: the package is there.
+  EXPECT_TRUE(fs::exists(h.ctx.home / ".utpg" / "System" / "MyPack.u"));
+  EXPECT_EQ(ReadFile(h.root / "game" / "System" / "UnrealTournament.ini"), settings);
+}
+
+// Closing the window while the compiler runs asks first; a no keeps it
+// running, a yes stops it and puts the game back. The program ending with
+// the page still compiling (its windows destroyed) does the same unasked.
+TEST_F(CompilePageTest, ClosingDuringACompileAsksThenStopsItAndPutsTheGameBack) {
+  setenv("FAKE_UCC_SLEEP", "60", 1);
+  for (const bool programEnds : {false, true}) {
+    SCOPED_TRACE(programEnds ? "program ends" : "window closed");
+    Harness h;
+    const std::string settings = PrepareCompile(h);
+    QWidget* page = h.Open(PageId::Compile);
+    Click(page, "Command1");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return LogText(page).contains("Loading packages (1)"); }));
+    EXPECT_NE(ReadFile(h.root / "game" / "System" / "UnrealTournament.ini"), settings);
+
+    if (programEnds) {
+      h.nav.DestroyAll();
+    } else {
+      h.dialogs.confirmAnswers = {false};
+      EXPECT_FALSE(page->close());
+      EXPECT_TRUE(page->isVisible());
+      ASSERT_EQ(h.dialogs.confirms.size(), 1u);
+      EXPECT_EQ(h.dialogs.confirms[0].icon, MessageIcon::Exclamation);
+      EXPECT_NE(ReadFile(h.root / "game" / "System" / "UnrealTournament.ini"), settings);
+
+      h.dialogs.confirmAnswers = {true};
+      EXPECT_TRUE(page->close());
+      EXPECT_EQ(h.dialogs.confirms.size(), 2u);
+    }
+    ExpectGameAsBefore(h, settings);
+    EXPECT_TRUE(h.dialogs.messages.empty());
+  }
+}
+
+// A compiler that can't be started, or says nothing useful, is reported with
+// its reason and the game is left as it was.
+TEST_F(CompilePageTest, ACompilerThatFailsIsReportedAndTheGameLeftAsItWas) {
+  const struct {
+    const char* compiler;
+    const char* says;
+  } cases[] = {
+      {"#!/nonexistent/interpreter\n", "could not be started"},
+      {"#!/bin/sh\necho \"home is $HOME\"\n", "printed no summary"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.says);
+    Harness h;
+    const std::string settings = PrepareCompile(h, c.compiler);
+    QWidget* page = h.Open(PageId::Compile);
+    Click(page, "Command1");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !h.dialogs.messages.empty(); }, 20000));
+    auto* status = Find<QLineEdit>(page, "txtStatus");
+    EXPECT_EQ(status->text(), QStringLiteral("Compile failed"));
+    EXPECT_TRUE(status->isReadOnly());
+    EXPECT_EQ(h.dialogs.messages[0].title, QStringLiteral("Compile failed"));
+    EXPECT_EQ(h.dialogs.messages[0].icon, MessageIcon::Critical);
+    EXPECT_TRUE(h.dialogs.messages[0].text.contains(QString::fromLatin1(c.says)))
+        << h.dialogs.messages[0].text.toStdString();
+    if (std::string(c.says) == "printed no summary") {
+      EXPECT_TRUE(LogText(page).contains(QString::fromStdString("home is " + h.ctx.home.string())));
+    }
+    ExpectGameAsBefore(h, settings);
+    EXPECT_TRUE(Find<QPushButton>(page, "Command1")->isEnabled());
+  }
 }
 
 // Stands in for a compiler that builds the package into the preference folder.

@@ -97,5 +97,16 @@ TEST_F(RunAndWaitTest, ReportsWhyItCouldNotStart) {
   }
 }
 
+// A child that ran but whose end can't be waited for (here reaped by the
+// system because SIGCHLD is ignored) is not "could not be started".
+TEST_F(RunAndWaitTest, ALostWaitIsNoFailureToStart) {
+  const auto previous = std::signal(SIGCHLD, SIG_IGN);
+  const RunResult result = PosixProcessRunner().Run(ShellRequest("echo ran"));
+  std::signal(SIGCHLD, previous);
+  EXPECT_EQ(result.outcome, Outcome::Lost);
+  EXPECT_NE(result.startError.find("waitpid"), std::string::npos) << result.startError;
+  EXPECT_EQ(result.output, "ran\n");
+}
+
 }  // namespace
 }  // namespace voxmire

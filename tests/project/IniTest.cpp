@@ -149,11 +149,14 @@ TEST_F(IniFileTest, WritesThatCannotOrNeedNotChangeTheFileLeaveItAlone) {
   stat(file.c_str(), &after);
   EXPECT_EQ(before.st_ino, after.st_ino) << "an unchanged value must not rewrite the file";
 
-  // Like the platform call: read-only stays unless the user may write anyway (root).
-  fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-  const bool mayWrite = access(file.c_str(), W_OK) == 0;
-  WriteIniValue("Config", "UTDir", "new", file);
-  EXPECT_EQ(ReadIniValue("Config", "UTDir", file), mayWrite ? "new" : "same");
+  // A file that can't be replaced (here a folder holds its place, which
+  // stops root as well as anyone) fails silently and leaves it as it was.
+  const fs::path blocked = fs::path(dir_) / "blocked.ini";
+  fs::create_directories(blocked / "inside");
+  WriteIniValue("Config", "UTDir", "new", blocked);
+  EXPECT_TRUE(fs::is_directory(blocked / "inside"));
+  EXPECT_EQ(ReadIniValue("Config", "UTDir", blocked), "");
+  EXPECT_EQ(ReadIniValue("Config", "UTDir", file), "same");
 }
 
 }  // namespace

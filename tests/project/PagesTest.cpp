@@ -2,6 +2,7 @@
 // the hand-over to the sound directory chooser, driven as a user would.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -90,6 +91,73 @@ TEST(InfoPage, RefusesEmptyAndUnusableNamesAndStoresNothing) {
     EXPECT_TRUE(h.state.AuthorName.empty());
     EXPECT_TRUE(h.nav.IsOpen(PageId::Info));
     EXPECT_FALSE(h.nav.IsOpen(PageId::SelectVoice));
+  }
+}
+
+// With an existing game folder, a name the game uses is refused (nothing
+// stored), a folder lacking what a compile needs is warned about (and the
+// move goes on), and a folder name our files can't hold is refused.
+TEST(InfoPage, ChecksTheGameFolderAndTheNameInIt) {
+  const struct {
+    const char* name;
+    std::vector<const char*> gameFiles;  // under the game folder
+    const char* folder;                  // below the harness root
+    QString title;                       // of the one box; empty: none
+    MessageIcon icon;
+    bool movesOn;
+  } cases[] = {
+      {"Botpack",
+       {"System/UnrealTournament.ini", "System/ucc-bin"},
+       "ut",
+       "Name already used",
+       MessageIcon::Critical,
+       false},
+      {"MyPack",
+       {"System/UnrealTournament.ini", "System/ucc-bin", "Music/mypack.umx"},
+       "ut",
+       "Name already used",
+       MessageIcon::Critical,
+       false},
+      {"MyPack",
+       {"System/UnrealTournament.ini"},
+       "ut",
+       "Game folder incomplete",
+       MessageIcon::Exclamation,
+       true},
+      {"MyPack",
+       {"System/UnrealTournament.ini", "System/ucc-bin"},
+       "ut",
+       "",
+       MessageIcon::None,
+       true},
+      {"MyPack",
+       {},
+       "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD/ut",
+       "Unusable folder name",
+       MessageIcon::Critical,
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + " " + c.title.toStdString());
+    Harness h;
+    const auto game = h.TempDir(c.folder);
+    for (const char* file : c.gameFiles) WriteFile(game / file, "#!/bin/sh\n");
+    if (std::filesystem::exists(game / "System/ucc-bin")) {
+      std::filesystem::permissions(game / "System/ucc-bin", std::filesystem::perms::owner_all);
+    }
+    QWidget* page = h.Open(PageId::Info);
+    Find<QLineEdit>(page, "txtUTDir")->setText(QString::fromStdString(game.string()));
+    Find<QLineEdit>(page, "txtVoicePackName")->setText(QString::fromLatin1(c.name));
+    Click(page, "Command1");
+    if (c.title.isEmpty()) {
+      EXPECT_TRUE(h.dialogs.messages.empty());
+    } else {
+      ASSERT_EQ(h.dialogs.messages.size(), 1u);
+      EXPECT_EQ(h.dialogs.messages[0].title, c.title);
+      EXPECT_EQ(h.dialogs.messages[0].icon, c.icon);
+    }
+    EXPECT_EQ(h.nav.IsOpen(PageId::SelectVoice), c.movesOn);
+    EXPECT_EQ(std::filesystem::exists(h.ctx.StepsIni()), c.movesOn);
   }
 }
 
@@ -210,13 +278,33 @@ TEST(SelectVoicePage, RestoresTheStoredChoiceAndEveryOptionSetsItsWholeValueSet)
     QWidget* page = h.Open(PageId::SelectVoice);
     auto* chosen = Find<QRadioButton>(page, option);
     EXPECT_TRUE(chosen->isChecked());
-    EXPECT_TRUE(chosen->hasFocus() || !page->isActiveWindow());
+    QApplication::setActiveWindow(page);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(page));
+    EXPECT_TRUE(chosen->hasFocus());
     if (std::get<0>(values).empty()) continue;
     Click(page, "Command1");
     const ProjectState& s = h.state;
     EXPECT_EQ(Values(s.BaseVoicePackage, s.VoiceGender, s.BaseVoiceClass, s.BlankBase), values);
     EXPECT_EQ(ReadIniValue("SelectVoice", "BaseVoice", h.ctx.StepsIni()), stored);
   }
+}
+
+TEST(SoundDirChooser, RefusesAFolderOurFilesCantName) {
+  Harness h;
+  const auto chosen = h.TempDir("\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD");  // Cyrillic
+  Click(h.Open(PageId::SelectVoice), "Command1");
+  QWidget* chooser = h.nav.Window(PageId::ChooseSoundDir);
+  ASSERT_NE(chooser, nullptr);
+  ASSERT_TRUE(
+      Find<DirectoryList>(chooser, "Dir1")->SetPath(QString::fromStdString(chosen.string())));
+  Click(chooser, "Command1");
+  ASSERT_EQ(h.dialogs.messages.size(), 1u);
+  EXPECT_EQ(h.dialogs.messages[0].title, QStringLiteral("Unusable folder name"));
+  EXPECT_EQ(h.dialogs.messages[0].icon, MessageIcon::Critical);
+  EXPECT_TRUE(h.state.SoundDir.empty());
+  EXPECT_EQ(ReadIniValue("Config", "SoundDir", h.ctx.PrefsIni()), "");
+  EXPECT_TRUE(h.nav.IsOpen(PageId::ChooseSoundDir));
+  EXPECT_FALSE(h.nav.IsOpen(PageId::Sounds));
 }
 
 TEST(SoundDirChooser, OpensOnTheRememberedDirectoryAndStoresTheChosenOne) {

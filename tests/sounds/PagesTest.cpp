@@ -24,7 +24,7 @@ class SoundPages : public ::testing::Test {
     if (std::system(("espeak-ng -w " + s + "mono.wav hello").c_str()) != 0 ||
         std::system(("sox " + s + "mono.wav -c 2 " + s + "stereo.wav").c_str()) != 0 ||
         std::system(("sox " + s + "mono.wav -b 24 " + s + "deep.wav").c_str()) != 0) {
-      GTEST_SKIP() << "espeak-ng and sox make the sample files";
+      FAIL() << "espeak-ng and sox make the sample files; the test command installs them";
     }
     WriteFile(samples / "text.wav", "notes, not sound\n");
   }
@@ -140,6 +140,19 @@ TEST_F(SoundPages, AddingRefusesWhatTheGameCantImportAndWarnsAboutTheRest) {
   EXPECT_TRUE(h.dialogs.messages[2].text.contains("deep.wav: 24-bit samples"));
 }
 
+// The game takes Hello and hello for one sound: the second is refused with
+// a message naming both.
+TEST_F(SoundPages, ASoundDifferingOnlyInLetterCaseIsRefused) {
+  QWidget* page = OpenOn({{"Hello.wav", "mono"}, {"hello.wav", "mono"}});
+  Click(page, "Command5");
+  EXPECT_EQ(Items(page, "List1"), (QStringList{"Hello"}));
+  ASSERT_EQ(h.dialogs.messages.size(), 1u);
+  EXPECT_EQ(h.dialogs.messages[0].icon, MessageIcon::Critical);
+  EXPECT_TRUE(h.dialogs.messages[0].text.contains(
+      "hello.wav: its name differs from Hello only in letter case"))
+      << h.dialogs.messages[0].text.toStdString();
+}
+
 TEST_F(SoundPages, AnUnlistableDirectoryFallsBackToTheDriveRootSilently) {
   OpenOn({{"root.wav", "mono"}}, false);
   const std::string d = dir.string();
@@ -193,6 +206,14 @@ TEST_F(SoundPages, KeyboardAndButtonsEditAndPlayTheList) {
   ASSERT_EQ(h.dialogs.messages, (std::vector<ShownMessage>{{"Error playing soundfile",
                                                             "Error Playing File: '" + path + "'",
                                                             MessageIcon::Critical}}));
+  // No audio output: a box says so, and nothing is played.
+  h.player.output = false;
+  QTest::keyClick(list, Qt::Key_Return);
+  EXPECT_EQ(h.player.played.size(), 2u);
+  ASSERT_EQ(h.dialogs.messages.size(), 2u);
+  EXPECT_EQ(h.dialogs.messages[1].title, QStringLiteral("No sound output"));
+  EXPECT_EQ(h.dialogs.messages[1].icon, MessageIcon::Exclamation);
+  h.dialogs.messages.pop_back();
 
   const fs::path soundList = h.programDir / "soundlist.txt";
   fs::create_directories(soundList / "in the way");

@@ -43,6 +43,18 @@ TEST(SoundListTest, SortedListAndItsFile) {
   EXPECT_FALSE(WriteSoundList(dir.path / "missing", {"a"}));
 }
 
+TEST(SoundListTest, NamesEqualButForLetterCaseAreTwins) {
+  const std::vector<std::string> list = {"Gotit", "Hello", "\xC9t\xE9"};  // Été
+  const struct {
+    const char* name;
+    std::optional<std::string> twin;
+  } cases[] = {
+      {"hello", "Hello"},      {"HELLO", "Hello"},     {"\xE9T\xC9", "\xC9t\xE9"},  // éTÉ
+      {"Hello", std::nullopt}, {"Hell", std::nullopt}, {"Hellos", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CaseTwin(list, c.name), c.twin) << c.name;
+}
+
 TEST(SoundListTest, ListsWavFilesLikeAWindowsFileList) {
   testing::TempDir dir;
   for (const char* name : {"b.wav", "A.WAV", "c.Wav", "notes.txt", ".hidden.wav",

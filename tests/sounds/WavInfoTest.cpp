@@ -64,7 +64,16 @@ TEST(WavInfoTest, Verdicts) {
       {Riff(pcm + list), {no, "not a WAV file"}},
       {Riff(Chunk("fmt ", pcm.substr(8, 14)) + data), {no, "not a WAV file"}},
       {Riff(Fmt(1, 0, 22050, 16) + data), {no, "not a WAV file"}},
-      {"Just some text, not a sound.", {no, "not a WAV file"}}};
+      {"Just some text, not a sound.", {no, "not a WAV file"}},
+      // Headers the importer can't use.
+      {Wav(Fmt(1, 1, 0, 16)), {no, "not a WAV file"}},
+      {Wav(Fmt(1, 1, 22050, 4)), {no, "4-bit samples"}},
+      {Wav(Fmt(1, 1, 22050, 12)), {no, "12-bit samples"}},
+      {Wav(Fmt(0, 1, 22050, 12, 1)), {no, "12-bit samples"}},
+      {Riff(Chunk("fmt ", Le(0xFFFE, 2) + pcm.substr(10) + Le(0, 2)) + data),
+       {no, "not a WAV file"}},  // extensible, but no room for its extension
+      {Riff(Chunk("fmt ", Fmt(0, 1, 22050, 16, 1).substr(8).replace(16, 2, Le(10, 2))) + data),
+       {no, "not a WAV file"}}};  // extensible, extension said to be too short
   for (const auto& [bytes, verdict] : cases) {
     EXPECT_EQ(InspectWavBytes(bytes), verdict) << verdict.reason;
   }

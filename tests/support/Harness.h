@@ -45,6 +45,13 @@ class FakeDialogs : public Dialogs {
   void Message(QWidget*, const QString& title, const QString& text, MessageIcon icon) override {
     messages.push_back({title, text, icon});
   }
+  bool Confirm(QWidget*, const QString& title, const QString& text, MessageIcon icon) override {
+    confirms.push_back({title, text, icon});
+    if (confirmAnswers.empty()) return false;
+    const bool answer = confirmAnswers.front();
+    confirmAnswers.pop_front();
+    return answer;
+  }
   std::optional<QString> Input(QWidget*, const QString& title, const QString& prompt) override {
     inputs.push_back({title, prompt});
     return Next(inputAnswers);
@@ -68,6 +75,8 @@ class FakeDialogs : public Dialogs {
   bool ModalOpen() const override { return modalOpen; }
 
   std::vector<ShownMessage> messages;
+  std::vector<ShownMessage> confirms;  // questions asked; answered from confirmAnswers, else No
+  std::deque<bool> confirmAnswers;
   std::vector<std::pair<QString, QString>> inputs;       // title, prompt
   std::vector<std::pair<QString, QString>> fileDialogs;  // title, dir
   std::deque<QString> inputAnswers;
@@ -99,8 +108,10 @@ class FakePlayer : public SoundPlayer {
     played.push_back(path);
     return succeed;
   }
+  bool HasOutput() const override { return output; }
   std::vector<QString> played;
   bool succeed = true;
+  bool output = true;  // false: a machine without audio output
 };
 
 class FakeRunner : public ProcessRunner {

@@ -12,7 +12,9 @@
 #   FAKE_UCC_STDIN  what standard input held
 #   FAKE_UCC_INI    the text of the ini it read
 # FAKE_UCC_MODE: ok (default), warn (exit 0 with a warning), fail (critical
-# error, exit 1, no .u), crash (SIGSEGV), nou (clean summary but no .u).
+# error, exit 1, no .u), crash (SIGSEGV), nou (clean summary but no .u),
+# blockini (puts a folder where the ini was, so it can't be put back).
+# FAKE_UCC_SLEEP: seconds to wait, printing a line each, before the work.
 
 mode=${FAKE_UCC_MODE:-ok}
 prefdir="$HOME/.utpg/System"
@@ -36,6 +38,13 @@ if [ ! -r "$ini" ]; then
 fi
 [ -n "$FAKE_UCC_INI" ] && cat "$ini" > "$FAKE_UCC_INI"
 
+i=0
+while [ "$i" -lt "${FAKE_UCC_SLEEP:-0}" ]; do
+  i=$((i + 1))
+  echo "Loading packages ($i)..."
+  sleep 1
+done
+
 if [ "$mode" = crash ]; then
   echo "Signal: SIGSEGV [segmentation fault]"
   kill -SEGV $$
@@ -45,8 +54,13 @@ packages=$(tr -d '\r' < "$ini" | awk '
   /^\[/ { in_editor = (tolower($0) == "[editor.editorengine]"); next }
   in_editor && /^EditPackages=/ { sub(/^EditPackages=/, ""); print }')
 
+if [ "$mode" = blockini ]; then
+  rm -f "$ini" && mkdir -p "$ini/blocked"
+fi
+
 warnings=0
 for pkg in $packages; do
+  echo "--------------------$pkg - Release--------------------"
   if [ -e "$pkg.u" ] || [ -e "$prefdir/$pkg.u" ]; then
     continue
   fi

@@ -112,6 +112,8 @@ TEST(WorkAreaPage, CreateRowsAnswers) {
                    "How many sounds do you want? You can change this value later"}}));
     EXPECT_EQ(page->Model(c.tab)->rowCount(), c.rows);
     EXPECT_EQ(Caption(page, c.create), c.caption);
+    // A screen reader hears what the button now says.
+    EXPECT_EQ(Find<QPushButton>(page, c.create)->accessibleName(), c.caption);
     EXPECT_EQ(h.dialogs.messages, c.messages);
   }
 }
@@ -146,6 +148,12 @@ TEST(WorkAreaPage, CellsTakeTypingAndOnlySoundCellsAndOrderSoundsTakeDrops) {
   ASSERT_TRUE(QTest::qWaitFor([orderSound] { return orderSound->isVisible(); }));
   EXPECT_TRUE(DropText(orderSound, orderSound->rect().center(), QStringLiteral("dropped")));
   EXPECT_EQ(page->Tables().Orders[6].Sound, "dropped");
+  // A reference longer than the field can show is there whole in its tooltip.
+  const QString longReference = QStringLiteral("Sound'AVeryLongPackageName.AVeryLongGroup.%1'")
+                                    .arg(QString(60, QLatin1Char('n')));
+  orderSound->setText(longReference);
+  EXPECT_EQ(orderSound->toolTip(), longReference);
+  EXPECT_EQ(page->Tables().Orders[6].Sound, longReference.toStdString());
   for (const char* refuses :
        {"txtSearchString", "txtSearchAbbrev", "txtRedLeader", "txtGoldLeader"}) {
     auto* field = Find<QLineEdit>(page, refuses);
