@@ -321,6 +321,58 @@ const PackageObject* FindSound(const PackageIndex& index, const SoundReference& 
   return nullptr;
 }
 
+GameSound ExtractGameSound(PackageFinder& finder, const SoundReference& reference) {
+  GameSound sound;
+  const auto file = finder.Find(reference.Package);
+  if (!file) {
+    sound.Result = GameSound::Kind::NoPackage;
+    // Name the sound package file the game would have read first.
+    const std::vector<fs::path> candidates = finder.Candidates(reference.Package);
+    const auto uax = std::find_if(candidates.begin(), candidates.end(), [](const fs::path& p) {
+      return SameName(PathText(p.extension()), ".uax");
+    });
+    sound.File = uax != candidates.end() ? PathText(*uax)
+                 : candidates.empty()    ? reference.Package + ".uax"
+                                         : PathText(candidates.front());
+    return sound;
+  }
+  sound.File = PathText(*file);
+  FileSource source(*file);
+  const PackageIndex index = ReadPackageIndex(source);
+  if (!index.Ok()) {
+    sound.Result = GameSound::Kind::Unreadable;
+    sound.Error = index.Error;
+    return sound;
+  }
+  const PackageObject* object = FindSound(index, reference);
+  if (object == nullptr) {
+    sound.Result = GameSound::Kind::NoSuchSound;
+    return sound;
+  }
+  SoundData data = ReadSoundData(source, index, *object);
+  if (!data.Ok()) {
+    sound.Result = GameSound::Kind::Unreadable;
+    sound.Error = data.Error;
+  } else if (data.Bytes.empty()) {
+    sound.Result = GameSound::Kind::NoData;
+  } else {
+    sound.Bytes = std::move(data.Bytes);
+  }
+  return sound;
+}
+
+std::vector<std::string> PackageSoundReferences(std::string_view package,
+                                                const PackageIndex& index) {
+  std::vector<std::string> references;
+  for (const PackageObject& object : index.Objects) {
+    if (!object.IsSound()) continue;
+    std::string reference = "Sound'" + std::string(package) + ".";
+    if (!object.Group.empty()) reference += object.Group + ".";
+    references.push_back(reference + object.Name + "'");
+  }
+  return references;
+}
+
 std::string CheckSoundReferences(const WorkAreaTables& tables, const ProjectState& state,
                                  const SoundCheckPlaces& places) {
   std::optional<ReferenceChecker> checker;  // made on the first reference: no cost for none

@@ -94,6 +94,27 @@ class PackageFinder {
 // group, when the reference has one), letter case ignored.
 const PackageObject* FindSound(const PackageIndex& index, const SoundReference& reference);
 
+// A sound taken out of the game's package, for listening to it.
+struct GameSound {
+  enum class Kind {
+    Found,        // Bytes holds the .wav file
+    NoPackage,    // File is the package file looked for
+    Unreadable,   // File can't be read; Error says why
+    NoSuchSound,  // File has no such sound
+    NoData,       // File holds the sound without its data, as server packages do
+  };
+  Kind Result = Kind::Found;
+  std::string File;  // Windows-1252
+  std::string Bytes;
+  std::string Error;
+};
+GameSound ExtractGameSound(PackageFinder& finder, const SoundReference& reference);
+
+// The references to every sound of a package, as Sound'Package.Group.Name'
+// (Sound'Package.Name' for one outside any group), in the package's order.
+std::vector<std::string> PackageSoundReferences(std::string_view package,
+                                                const PackageIndex& index);
+
 // Where the reference check looks besides the tables and the project.
 struct SoundCheckPlaces {
   std::filesystem::path programDir;  // soundlist.txt and Lib/*.vpl

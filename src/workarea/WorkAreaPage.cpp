@@ -20,6 +20,7 @@
 #include "app/Dialogs.h"
 #include "app/Navigator.h"
 #include "app/Qt1252.h"
+#include "game/GameSounds.h"
 #include "output/DefaultProperties.h"
 #include "workarea/BaseVoicePresets.h"
 #include "workarea/PhraseTableModel.h"
@@ -419,6 +420,13 @@ void WorkAreaPage::ShowOrdersAndNames() {
 }
 
 void WorkAreaPage::Generate() {
+  // A sound the game can't find would be stored as None without a word.
+  const std::string missing =
+      CheckSoundReferences(tables_, ctx_.state, {ctx_.programDir, ctx_.home});
+  if (!missing.empty()) {
+    ctx_.dialogs.Message(this, ToQt(kGenerationFailedTitle), ToQt(missing), MessageIcon::Critical);
+    return;
+  }
   const GenerationResult result =
       AppendDefaultProperties(ctx_.programDir, tables_, ctx_.state, LocalNow());
   if (result.Result != GenerationResult::Kind::Appended) {
