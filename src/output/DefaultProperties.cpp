@@ -108,11 +108,15 @@ void WriteTable(Lines& out, const TableLayout& layout, const PhraseTable& table)
   if (!layout.CountName.empty()) out.Add(layout.CountName, "=", std::to_string(table.Count()));
 }
 
+// An order's empty Sound or String writes no line: "OrderSound(0)=" would
+// store None over the base voice's own sound, and "" would blank its text.
 void WriteOrders(Lines& out, const std::array<PhraseRow, 7>& orders) {
   for (std::size_t i = 0; i < orders.size(); ++i) {
+    if (orders[i].Sound.empty()) continue;
     out.Add("OrderSound(", std::to_string(kOrderSlots[i].Number), ")=", orders[i].Sound);
   }
   for (std::size_t i = 0; i < orders.size(); ++i) {
+    if (orders[i].String.empty()) continue;
     out.Add("OrderString(", std::to_string(kOrderSlots[i].Number),
             ")=", Quoted(EscapeQuotedValue(orders[i].String)));
   }
@@ -172,7 +176,9 @@ DefaultPropertiesBlock BuildDefaultProperties(const WorkAreaTables& tables,
   Lines out;
   out.Add("defaultproperties");
   out.Add("{");
+  // Like the orders, a leader left empty keeps the base voice's sound.
   for (std::size_t i = 0; i < tables.Names.size(); ++i) {
+    if (tables.Names[i].empty()) continue;
     out.Add("NameSound(", std::to_string(i), ")=", tables.Names[i]);
   }
   for (const TableLayout& layout : kTableLayouts) {

@@ -1,5 +1,6 @@
 #include "sounds/Library.h"
 
+#include <algorithm>
 #include <array>
 
 #include "core/Files.h"
@@ -44,6 +45,19 @@ std::vector<std::string> LibraryChoices(const ProjectState& state) {
   std::vector<std::string> choices{state.VoicePackName};
   for (Library library : kChoiceOrder) choices.emplace_back(Stock(library).choice);
   return choices;
+}
+
+std::optional<Library> StockLibraryForPackage(std::string_view package) {
+  for (const StockLibrary& stock : kStock) {
+    if (package.size() == stock.package.size() &&
+        std::equal(package.begin(), package.end(), stock.package.begin(), [](char a, char b) {
+          const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+          return lower(a) == lower(b);
+        })) {
+      return stock.library;
+    }
+  }
+  return std::nullopt;
 }
 
 std::filesystem::path LibraryFile(Library library, const std::filesystem::path& programDir) {

@@ -18,6 +18,11 @@ enum class Library { Own, MaleOne, MaleTwo, Boss, FemaleOne, FemaleTwo };
 // first, then the five stock libraries.
 std::vector<std::string> LibraryChoices(const ProjectState& state);
 
+// The stock library that lists the sounds of the game's package `package`
+// (letter case ignored): Library::MaleOne for "Male1Voice". Nothing for any
+// other package.
+std::optional<Library> StockLibraryForPackage(std::string_view package);
+
 // The file a library reads: soundlist.txt or Lib/<choice>.vpl.
 std::filesystem::path LibraryFile(Library library, const std::filesystem::path& programDir);
 

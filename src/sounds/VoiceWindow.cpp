@@ -9,12 +9,15 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/AppContext.h"
 #include "app/Dialogs.h"
 #include "app/Qt1252.h"
+#include "core/Files.h"
+#include "game/GameSounds.h"
 #include "project/ProjectState.h"
 #include "sounds/Library.h"
 #include "sounds/SoundPlayer.h"
@@ -128,6 +131,15 @@ VoiceWindow::VoiceWindow(AppContext& ctx)
                        MessageIcon::Exclamation);
 
   for (const std::string& text : LibraryChoices(ctx_.state)) choice_->addItem(ToQt(text));
+  // Then every other sound package the game would find; the item keeps its
+  // file, so a package named like a library still lists its own sounds.
+  PackageFinder finder(GamePackagePaths(ctx_.state, ctx_.home));
+  for (const FoundPackage& package : finder.SoundPackages()) {
+    if (StockLibraryForPackage(package.Name) || SameName(package.Name, ctx_.state.VoicePackName)) {
+      continue;
+    }
+    choice_->addItem(ToQt(package.Name), QString::fromStdString(package.File.string()));
+  }
   // Filling selected the first choice before the signal was connected, so
   // that first change is run here.
   connect(choice_, &QComboBox::currentIndexChanged, this, &VoiceWindow::ChoiceChanged);
@@ -143,9 +155,25 @@ VoiceWindow::VoiceWindow(AppContext& ctx)
   timer->start();
 }
 
+VoiceWindow::~VoiceWindow() = default;
+
+std::vector<std::string> VoiceWindow::PackageEntries(const QString& file) {
+  const PackageIndex index = ReadPackageIndexFile(std::filesystem::path(file.toStdString()));
+  if (!index.Ok()) {
+    ctx_.dialogs.Message(
+        this, tr("Error reading package"),
+        tr("The package '") + file + tr("' can't be read: ") + ToQt(index.Error) + QLatin1Char('.'),
+        MessageIcon::Critical);
+    return {};
+  }
+  return PackageSoundReferences(FromQt(choice_->currentText()), index);
+}
+
 bool VoiceWindow::LoadChoice() {
-  const auto entries =
-      EntriesForChoice(FromQt(choice_->currentText()), ctx_.state, ctx_.programDir);
+  const QVariant packageFile = choice_->currentData();
+  const auto entries = packageFile.isValid() ? std::optional(PackageEntries(packageFile.toString()))
+                                             : EntriesForChoice(FromQt(choice_->currentText()),
+                                                                ctx_.state, ctx_.programDir);
   if (!entries) return false;
   QList<QTreeWidgetItem*> items;
   items.reserve(static_cast<qsizetype>(entries->size()));
@@ -169,19 +197,59 @@ void VoiceWindow::ReloadList() { LoadChoice(); }
 void VoiceWindow::PlaySelected() {
   const QList<QTreeWidgetItem*> selected = list_->selectedItems();
   if (selected.isEmpty()) return;
-  // Stock entries name no file of ours: nothing to play, nothing to report.
-  const auto path = OwnSoundPath(FromQt(selected.first()->text(0)), ctx_.state);
-  if (!path) return;
-  const QString file = ToQt(*path);
+  const std::string entry = FromQt(selected.first()->text(0));
   if (!ctx_.player.HasOutput()) {
     ctx_.dialogs.Message(this, NoOutputTitle(), NoOutputText(), MessageIcon::Exclamation);
     return;
   }
-  if (!ctx_.player.Play(file)) {
-    ctx_.dialogs.Message(this, tr("Error playing soundfile"),
-                         tr("Error Playing File: '") + file + QLatin1Char('\''),
-                         MessageIcon::Critical);
+  const auto path = OwnSoundPath(entry, ctx_.state);
+  if (!path) {
+    PlayGameSound(entry);
+    return;
   }
+  const QString file = ToQt(*path);
+  if (!ctx_.player.Play(file)) PlayError(file);
+}
+
+void VoiceWindow::PlayError(const QString& file, const QString& why) {
+  QString text = tr("Error Playing File: '") + file + QLatin1Char('\'');
+  if (!why.isEmpty()) text += QLatin1Char('\r') + why;
+  ctx_.dialogs.Message(this, tr("Error playing soundfile"), text, MessageIcon::Critical);
+}
+
+void VoiceWindow::PlayGameSound(const std::string& entry) {
+  const auto reference = ParseSoundReference(entry);
+  if (!reference) return;  // an empty library line: no sound to speak of
+  // A fresh look every time: packages may have come or gone since the last.
+  PackageFinder finder(GamePackagePaths(ctx_.state, ctx_.home));
+  GameSound sound = ExtractGameSound(finder, *reference);
+  const QString file = ToQt(sound.File);
+  const QString name = ToQt(reference->Name);
+  const QString package = ToQt(reference->Package);
+  switch (sound.Result) {
+    case GameSound::Kind::NoPackage:
+      return PlayError(file);
+    case GameSound::Kind::Unreadable:
+      return PlayError(file,
+                       tr("The package can't be read: ") + ToQt(sound.Error) + QLatin1Char('.'));
+    case GameSound::Kind::NoSuchSound:
+      return PlayError(file, package + tr(" has no sound named ") + name + QLatin1Char('.'));
+    case GameSound::Kind::NoData:
+      return PlayError(file, package + tr(" holds no sound data for ") + name +
+                                 tr(" (packages from game servers are often stripped of it)."));
+    case GameSound::Kind::Found:
+      break;
+  }
+  if (!extracted_) extracted_ = std::make_unique<QTemporaryDir>();
+  if (!extracted_->isValid()) return PlayError(file, tr("No temporary folder can be made."));
+  // One file per sound: the player may still be reading the last one.
+  std::string fileName = reference->Package + "." + reference->Group + "." + reference->Name;
+  const QString wav = extracted_->filePath(ToQt(fileName) + QStringLiteral(".wav"));
+  const std::filesystem::path wavPath(wav.toStdString());
+  if (!std::filesystem::exists(wavPath) && !WriteFileAtomic(wavPath, sound.Bytes)) {
+    return PlayError(file, tr("The sound can't be written to ") + wav + QLatin1Char('.'));
+  }
+  if (!ctx_.player.Play(wav)) PlayError(file);
 }
 
 void VoiceWindow::KeepInFront() {

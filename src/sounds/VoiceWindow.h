@@ -3,11 +3,15 @@
 // game's stock voices, ready to be dragged into the work area's Sound cells.
 // It keeps itself in front of the program's other windows.
 #include <QTreeWidget>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "app/Page.h"
 
 class QComboBox;
 class QLabel;
+class QTemporaryDir;
 
 namespace voxmire {
 
@@ -38,10 +42,12 @@ class VoiceWindow : public Page {
   Q_OBJECT
  public:
   explicit VoiceWindow(AppContext& ctx);
+  ~VoiceWindow() override;
 
   // The list anew for the current choice; the count stays as it was.
   void ReloadList();
-  // Plays the selected entry when it is one of the pack's own sounds.
+  // Plays the selected entry: one of the pack's own sound files, or a sound
+  // taken out of the game's package.
   void PlaySelected();
   // One tick of the keep-in-front timer.
   void KeepInFront();
@@ -51,10 +57,16 @@ class VoiceWindow : public Page {
   // Fills the list for the current choice; false when the choice names no
   // library, which leaves the list as it was.
   bool LoadChoice();
+  // The entries of a game package offered after the six libraries.
+  std::vector<std::string> PackageEntries(const QString& file);
+  void PlayGameSound(const std::string& entry);
+  void PlayError(const QString& file, const QString& why = {});
 
   QComboBox* choice_;
   VoiceList* list_;
   QLabel* count_;
+  // Sounds taken out of packages are played from here; removed with the window.
+  std::unique_ptr<QTemporaryDir> extracted_;
 };
 
 }  // namespace voxmire

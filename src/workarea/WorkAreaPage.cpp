@@ -21,6 +21,7 @@
 #include "app/Navigator.h"
 #include "app/Qt1252.h"
 #include "core/Files.h"
+#include "game/GameSounds.h"
 #include "output/DefaultProperties.h"
 #include "output/ScriptTemplate.h"
 #include "project/ProjectKeeper.h"
@@ -447,6 +448,13 @@ void WorkAreaPage::ShowOrdersAndNames() {
 }
 
 void WorkAreaPage::Generate() {
+  // A sound the game can't find would be stored as None without a word.
+  const std::string missing =
+      CheckSoundReferences(tables_, ctx_.state, {ctx_.programDir, ctx_.home});
+  if (!missing.empty()) {
+    ctx_.dialogs.Message(this, ToQt(kGenerationFailedTitle), ToQt(missing), MessageIcon::Critical);
+    return;
+  }
   // The same head the script page showed: expanded with the sound list.
   const auto head =
       ScriptHeadFor(ctx_.programDir, ctx_.state, ReadTextLines(SoundListPath(ctx_.programDir)));

@@ -62,6 +62,15 @@ class WizardTest : public ::testing::Test {
     // The program's own files, as installed beside the executable.
     fs::copy(fs::path(VOXMIRE_DATA_DIR), program_, fs::copy_options::recursive);
     WriteFile(game_ / "System" / "UnrealTournament.ini", OriginalSettings());
+    // The game's stock voice packages, where "Generate" looks for the
+    // taunts' sounds.
+    fs::create_directories(game_ / "Sounds");
+    for (const auto& entry :
+         fs::directory_iterator(fs::path(VOXMIRE_SHARED_DIR) / "ut99/packages")) {
+      if (entry.path().extension() == ".uax") {
+        fs::copy_file(entry.path(), game_ / "Sounds" / entry.path().filename());
+      }
+    }
     const fs::path compiler = game_ / "System64" / "ucc-bin-amd64";
     WriteFile(compiler, ReadFile(fs::path(VOXMIRE_SOURCE_DIR) / "tests/support/fake-ucc.sh"));
     fs::permissions(compiler, fs::perms::owner_all);

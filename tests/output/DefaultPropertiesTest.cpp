@@ -78,32 +78,13 @@ TEST(DefaultPropertiesTest, EmptyAndSmallTablesLineForLine) {
   small.Names = {"R", "", "G", "Gold"};
   EXPECT_EQ(Generate(WorkAreaTables{}), Crlf(R"(defaultproperties
 {
-NameSound(0)=
-NameSound(1)=
-NameSound(2)=
-NameSound(3)=
 numAcks=0
 numFFires=0
 numTaunts=0
-OrderSound(0)=
-OrderSound(1)=
-OrderSound(2)=
-OrderSound(3)=
-OrderSound(4)=
-OrderSound(10)=
-OrderSound(11)=
-OrderString(0)=""
-OrderString(1)=""
-OrderString(2)=""
-OrderString(3)=""
-OrderString(4)=""
-OrderString(10)=""
-OrderString(11)=""
 )" + kTail));
   EXPECT_EQ(Generate(small), Crlf(R"(defaultproperties
 {
 NameSound(0)=R
-NameSound(1)=
 NameSound(2)=G
 NameSound(3)=Gold
 AckSound(0)=S1
@@ -121,19 +102,8 @@ TauntString(0)="C:\\Temp"
 TauntString(1)="He"
 TauntAbbrev(1)="h\\2"
 numTaunts=2
-OrderSound(0)=
 OrderSound(1)=Sound'Male1Voice.(All).M1hold'
-OrderSound(2)=
-OrderSound(3)=
-OrderSound(4)=
-OrderSound(10)=
-OrderSound(11)=
-OrderString(0)=""
 OrderString(1)="Hold this position."
-OrderString(2)=""
-OrderString(3)=""
-OrderString(4)=""
-OrderString(10)=""
 OrderString(11)="Search."
 OrderAbbrev(1)="Hold"
 OrderAbbrev(11)="S&D"

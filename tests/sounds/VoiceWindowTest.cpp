@@ -11,8 +11,12 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
+#include <filesystem>
+#include <map>
 #include <memory>
 
+#include "game/PackageBuilder.h"
+#include "game/WavHeader.h"
 #include "sounds/VoiceWindow.h"
 #include "support/Harness.h"
 
@@ -86,7 +90,7 @@ TEST(VoiceWindow, EachChoiceListsItsFile) {
   }
 }
 
-TEST(VoiceWindow, DoubleClickOrEnterPlaysOnlyOwnSounds) {
+TEST(VoiceWindow, DoubleClickOrEnterPlaysTheSelectedEntry) {
   Harness h;
   Prepare(h);
   QWidget* w = h.Open(PageId::VoiceWindow);
@@ -100,16 +104,122 @@ TEST(VoiceWindow, DoubleClickOrEnterPlaysOnlyOwnSounds) {
   h.player.succeed = false;
   QTest::keyClick(list, Qt::Key_Return);
   Choose(w, 1);
-  doubleClick(0);  // a stock sound
+  doubleClick(0);  // a stock sound, with no game directory to find it in
   Choose(w, 0);
   list->setCurrentItem(nullptr);
   list->clearSelection();
   QTest::keyClick(list, Qt::Key_Return);  // nothing selected
   EXPECT_EQ(h.player.played, (std::vector<QString>{"/snd/bye.wav", "/snd/hello.wav"}));
-  ASSERT_EQ(h.dialogs.messages.size(), 2u);  // the caution first
+  ASSERT_EQ(h.dialogs.messages.size(), 3u);  // the caution first
   EXPECT_EQ(h.dialogs.messages[1],
             (ShownMessage{"Error playing soundfile", "Error Playing File: '/snd/hello.wav'",
                           MessageIcon::Critical}));
+  EXPECT_EQ(h.dialogs.messages[2],
+            (ShownMessage{"Error playing soundfile", "Error Playing File: 'Male1Voice.uax'",
+                          MessageIcon::Critical}));
+}
+
+// A game directory whose Sounds folder holds the fixture packages and
+// `extra` packages built here, and the real stock libraries.
+std::filesystem::path GiveGame(Harness& h, bool withSounds,
+                               const std::map<std::string, std::string>& extra = {}) {
+  namespace fs = std::filesystem;
+  Prepare(h);
+  const fs::path game = h.root / "ut";
+  WriteFile(game / "System" / "UnrealTournament.ini",
+            ReadFile(fs::path(VOXMIRE_SHARED_DIR) / "ut99" / "UnrealTournament-436.ini"));
+  fs::create_directories(game / "Sounds");
+  for (const auto& entry : fs::directory_iterator(fs::path(VOXMIRE_SHARED_DIR) / "ut99/packages")) {
+    if (withSounds) fs::copy_file(entry.path(), game / "Sounds" / entry.path().filename());
+  }
+  for (const auto& [name, bytes] : extra) WriteFile(game / "Sounds" / name, bytes);
+  fs::remove_all(h.programDir / "Lib");
+  fs::copy(fs::path(VOXMIRE_DATA_DIR) / "Lib", h.programDir / "Lib", fs::copy_options::recursive);
+  h.state.UTDir = game.string();
+  h.state.UTSystemDir = (game / "System").string();
+  return game;
+}
+
+void PlayRow(QWidget* w, int row) {
+  List(w)->setCurrentItem(List(w)->topLevelItem(row));
+  QTest::keyClick(List(w), Qt::Key_Return);
+}
+
+TEST(VoiceWindow, StockSoundsPlayFromTheGamesPackages) {
+  Harness h;
+  GiveGame(h, true);
+  QWidget* w = h.Open(PageId::VoiceWindow);
+  Choose(w, 1);  // MaleOne
+  const QStringList entries = Entries(w);
+  const int gotit = static_cast<int>(entries.indexOf("Sound'Male1Voice.(All).M1gotit'"));
+  ASSERT_GE(gotit, 0);
+  PlayRow(w, gotit);
+  ASSERT_EQ(h.player.played.size(), 1u);
+  const std::filesystem::path played(h.player.played[0].toStdString());
+  // The file handed to the player is the package's sound, whole.
+  const auto format = testing::ParseWav(ReadFile(played));
+  ASSERT_TRUE(format.has_value());
+  EXPECT_GT(format->Frames, 0u);
+  PlayRow(w, gotit);  // again: the same file
+  EXPECT_EQ(h.player.played.size(), 2u);
+  EXPECT_EQ(h.dialogs.messages.size(), 1u);  // the caution only
+  // The extracted sound goes with the window.
+  delete w;
+  EXPECT_FALSE(std::filesystem::exists(played));
+}
+
+TEST(VoiceWindow, StockSoundsThatCantBePlayedSayWhy) {
+  Harness h;
+  const std::filesystem::path game = GiveGame(h, false);
+  QWidget* w = h.Open(PageId::VoiceWindow);
+  Choose(w, 1);
+  PlayRow(w, 0);
+  EXPECT_TRUE(h.player.played.empty());
+  ASSERT_EQ(h.dialogs.messages.size(), 2u);
+  EXPECT_EQ(
+      h.dialogs.messages[1],
+      (ShownMessage{"Error playing soundfile",
+                    "Error Playing File: '" +
+                        QString::fromStdString((game / "Sounds" / "Male1Voice.uax").string()) + "'",
+                    MessageIcon::Critical}));
+}
+
+// After the six libraries come the game's other sound packages, each
+// listing its sounds as references; a stripped one says it has no data and
+// a damaged one says it can't be read, and nothing else happens.
+TEST(VoiceWindow, OtherGamePackagesAreListedAndPlayed) {
+  Harness h;
+  const std::string stripped = testing::BuildPackage(69, {{"Grp", "Quiet", "", false}});
+  GiveGame(h, true, {{"Stripped.uax", stripped}, {"broken.uax", "junk"}});
+  QWidget* w = h.Open(PageId::VoiceWindow);
+  auto* combo = Find<QComboBox>(w, "Combo1");
+  QStringList choices;
+  for (int i = 0; i < combo->count(); ++i) choices << combo->itemText(i);
+  EXPECT_EQ(choices, QStringList({"MyPack", "MaleOne", "MaleTwo", "Boss", "FemaleOne", "FemaleTwo",
+                                  "broken", "MixedSounds", "Stripped"}));
+
+  Choose(w, 7);
+  EXPECT_EQ(Entries(w),
+            QStringList({"Sound'MixedSounds.Nali.contact1'", "Sound'MixedSounds.Nali.fear2'",
+                         "Sound'MixedSounds.Skaarj.roar'", "Sound'MixedSounds.Skaarj.breath'"}));
+  EXPECT_EQ(Count(w), "Number of Items loaded: 4");
+  PlayRow(w, 2);
+  EXPECT_EQ(h.player.played.size(), 1u);
+
+  Choose(w, 8);
+  EXPECT_EQ(Entries(w), QStringList({"Sound'Stripped.Grp.Quiet'"}));
+  PlayRow(w, 0);
+  EXPECT_EQ(h.player.played.size(), 1u);
+  ASSERT_EQ(h.dialogs.messages.size(), 2u);
+  EXPECT_TRUE(h.dialogs.messages[1].text.contains("Stripped holds no sound data for Quiet"))
+      << h.dialogs.messages[1].text.toStdString();
+
+  Choose(w, 6);
+  EXPECT_TRUE(Entries(w).isEmpty());
+  EXPECT_EQ(Count(w), "Number of Items loaded: 0");
+  ASSERT_EQ(h.dialogs.messages.size(), 3u);
+  EXPECT_EQ(h.dialogs.messages[2].title, QStringLiteral("Error reading package"));
+  EXPECT_TRUE(h.dialogs.messages[2].text.contains("broken.uax"));
 }
 
 TEST(VoiceWindow, AnEntryDropsOntoTheWorkAreasSoundCellsAsItIs) {

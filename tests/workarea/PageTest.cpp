@@ -36,6 +36,23 @@ QTableView* ShowTable(WorkAreaPage* page, WorkAreaTab tab) {
   return view;
 }
 
+// A game directory beside the program's, with its settings file, and the
+// stock voice packages in its Sounds folder when `withSounds`; the program
+// directory gets the stock libraries.
+void GiveGame(Harness& h, bool withSounds) {
+  namespace fs = std::filesystem;
+  const fs::path game = h.root / "ut";
+  WriteFile(game / "System" / "UnrealTournament.ini",
+            ReadFile(fs::path(VOXMIRE_SHARED_DIR) / "ut99" / "UnrealTournament-436.ini"));
+  fs::create_directories(game / "Sounds");
+  for (const auto& entry : fs::directory_iterator(fs::path(VOXMIRE_SHARED_DIR) / "ut99/packages")) {
+    if (withSounds) fs::copy_file(entry.path(), game / "Sounds" / entry.path().filename());
+  }
+  fs::copy(fs::path(VOXMIRE_DATA_DIR) / "Lib", h.programDir / "Lib", fs::copy_options::recursive);
+  h.state.UTDir = game.string();
+  h.state.UTSystemDir = (game / "System").string();
+}
+
 // The generation stamp differs from run to run.
 std::string WithoutStamp(const std::string& text) {
   static const std::regex kStamp("// Generated (on|at): [^\r]*\r\n");
@@ -208,6 +225,8 @@ TEST(WorkAreaPage, PresetsEditsAndDropsAreGenerated) {
   h.state.BaseVoicePackage = "Male1Voice";
   h.state.VoicePackName = "GruffPack";
   h.state.AuthorName = "Jane";
+  h.state.Sounds = {"yes"};
+  GiveGame(h, true);
   h.state.ScriptHead = "class GruffPack extends VoiceMaleOne;";  // as edited on the script page
   const std::string head = *h.state.ScriptHead + "\r\n";
   WriteFile(h.programDir / "GruffPack.uc", "an earlier script, replaced as a whole\r\n");
@@ -222,7 +241,7 @@ TEST(WorkAreaPage, PresetsEditsAndDropsAreGenerated) {
             QStringLiteral("Sound'Male1Voice.(All).M1redleader'"));
 
   QTableView* acks = ShowTable(page, WorkAreaTab::Acknowledgements);
-  ASSERT_TRUE(DropOnCell(acks, 0, Col::kSound, QStringLiteral("Sound'GruffPack.Voice.yes'")));
+  ASSERT_TRUE(DropOnCell(acks, 0, Col::kSound, QStringLiteral("Sound'GruffPack.GruffPack.yes'")));
   TypeInCell(acks, 1, Col::kString, QStringLiteral("Roger \\ that"));
   Type(page, "txtDefendString", QStringLiteral("Guard it."));
 
@@ -234,7 +253,7 @@ TEST(WorkAreaPage, PresetsEditsAndDropsAreGenerated) {
         WorkAreaTab::Orders, WorkAreaTab::Others, WorkAreaTab::Names}) {
     ASSERT_EQ(LoadVoiceBaseSettings(h.state, tab, expected), PresetLoadResult::Loaded);
   }
-  expected.Acks.SetCell(1, PhraseCell::Sound, "Sound'GruffPack.Voice.yes'");
+  expected.Acks.SetCell(1, PhraseCell::Sound, "Sound'GruffPack.GruffPack.yes'");
   expected.Acks.SetCell(2, PhraseCell::String, "Roger \\ that");
   expected.Orders[0].String = "Guard it.";
   EXPECT_EQ(page->Tables(), expected);
@@ -272,6 +291,57 @@ TEST(WorkAreaPage, RefusedGenerationKeepsThePageAndTheFile) {
     EXPECT_FALSE(std::filesystem::exists(h.programDir / "Pack.uc"));
     EXPECT_TRUE(h.nav.IsOpen(PageId::WorkArea));
     EXPECT_EQ(page->Tables(), before);
+  }
+}
+
+// A Sound cell the game can't resolve refuses generation before anything is
+// written; what resolves depends on the game's packages, then the libraries.
+TEST(WorkAreaPage, SoundReferencesAreCheckedBeforeAnythingIsWritten) {
+  struct Case {
+    bool withSounds;
+    QString sound;
+    std::vector<std::string> mentions;  // none: generated
+  };
+  for (const Case& c : std::vector<Case>{
+           {true,
+            "Sound'Male1Voice.(All).M1gotti'",
+            {"row 2", "\"Taunts\"", "Sound'Male1Voice.(All).M1gotti'",
+             "Male1Voice has no sound named M1gotti", "Male1Voice.uax"}},
+           {true, "Sound'MixedSounds.Skaarj.roar'", {}},
+           {true, "Sound'Male1Voce.(All).M1gotit'", {"no package Male1Voce in ", "/Sounds"}},
+           {false, "Sound'Male1Voice.(All).M1gotit'", {}},
+           {false, "Sound'Male1Voice.(All).M1gotti'", {"M1gotti", "MaleOne.vpl"}},
+           {false, "Sound'MixedSounds.Skaarj.roar'", {"no package MixedSounds"}},
+           {true, "M1gotit", {"row 2", "is not a sound reference"}},
+       }) {
+    SCOPED_TRACE(c.sound.toStdString());
+    Harness h;
+    h.state.VoicePackName = "Pack";
+    GiveGame(h, c.withSounds);
+    const std::string head = "class Pack extends VoiceMaleOne;\r\n";
+    WriteFile(h.programDir / "Pack.uc", head);
+    WorkAreaPage* page = OpenPage(h);
+    QTableView* view = ShowTable(page, WorkAreaTab::Taunts);
+    h.dialogs.inputAnswers.push_back("2");
+    Click(page, "Command7");
+    TypeInCell(view, 1, Col::kSound, c.sound);
+    Click(page, "Command12");
+    ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    const ShownMessage& shown = h.dialogs.messages[0];
+    if (c.mentions.empty()) {
+      EXPECT_EQ(shown.title, QStringLiteral("Generation Complete"));
+      EXPECT_NE(ReadFile(h.programDir / "Pack.uc").find("TauntSound(1)=" + c.sound.toStdString()),
+                std::string::npos);
+      continue;
+    }
+    EXPECT_EQ(shown.title, QStringLiteral("Cannot Generate Script"));
+    EXPECT_EQ(shown.icon, MessageIcon::Critical);
+    for (const std::string& part : c.mentions) {
+      EXPECT_TRUE(shown.text.contains(QString::fromStdString(part)))
+          << shown.text.toStdString() << " lacks " << part;
+    }
+    EXPECT_EQ(ReadFile(h.programDir / "Pack.uc"), head);
+    EXPECT_TRUE(h.nav.IsOpen(PageId::WorkArea));
   }
 }
 
