@@ -237,6 +237,9 @@ bool InfoPage::SettleExistingProject(const std::string& name) {
     return false;
   }
   // The work on this page goes on under the name; the earlier file is safe.
+  return true;
+}
+
 bool InfoPage::CheckGameFolder(const std::string& name) {
   // Our files hold paths as Windows-1252: a folder named outside it would be
   // stored with '?' and never found again.

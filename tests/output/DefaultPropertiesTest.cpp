@@ -191,13 +191,14 @@ TEST(DefaultPropertiesTest, WritesTheWholeScriptOnlyWhenItCanWriteAll) {
 
 // A write that runs out of room (here the process's file size limit, which
 // binds root too) reports the failure and leaves no half block behind.
-TEST(AppendDefaultProperties, AWriteCutShortLeavesTheScriptAsItWas) {
+TEST(WriteClassScript, AWriteCutShortLeavesTheScriptAsItWas) {
   const testing::TempDir temp;
   const std::filesystem::path dir = temp.path;
   const std::string head = "class MyPack extends VoiceMaleOne;\r\n";
   ASSERT_TRUE(WriteFileAtomic(dir / "MyPack.uc", head));
   WorkAreaTables tables;
   AddRows(tables.Acks, {{"S1", "Got it", ""}});
+  const std::string newHead = "class MyPack extends VoiceMaleTwo;";
   ASSERT_GT(BuildDefaultProperties(tables, Pack(), kStamp).Text.size(), 200u);
 
   const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -206,7 +207,7 @@ TEST(AppendDefaultProperties, AWriteCutShortLeavesTheScriptAsItWas) {
   rlimit small = saved;
   small.rlim_cur = head.size() + 100;
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  const GenerationResult result = AppendDefaultProperties(dir, tables, Pack(), kStamp);
+  const GenerationResult result = WriteClassScript(dir, tables, Pack(), newHead, kStamp);
   ::setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, oldHandler);
 
