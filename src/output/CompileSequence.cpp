@@ -12,6 +12,7 @@
 #include "core/Files.h"
 #include "core/Product.h"
 #include "output/GameIni.h"
+#include "sounds/PackSounds.h"
 
 namespace voxmire {
 namespace fs = std::filesystem;
@@ -252,6 +253,11 @@ class Sequence {
       if (!CopyWhole(from, to)) {
         return Fail({"Could not copy " + PathText(from) + " to " + PathText(to) + "."});
       }
+    }
+    if (std::string problem;
+        !InstallPackSounds(PackSoundsDir(setup_.programDir, state_.VoicePackName),
+                           packageDir_ / "Sounds", problem)) {
+      return Fail({problem});
     }
 
     const std::string packageName = state_.VoicePackName + ".u";
