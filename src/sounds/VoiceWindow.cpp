@@ -170,7 +170,7 @@ void VoiceWindow::PlaySelected() {
   const QList<QTreeWidgetItem*> selected = list_->selectedItems();
   if (selected.isEmpty()) return;
   // Stock entries name no file of ours: nothing to play, nothing to report.
-  const auto path = OwnSoundPath(FromQt(selected.first()->text(0)), ctx_.state);
+  const auto path = OwnSoundPath(FromQt(selected.first()->text(0)), ctx_.state, ctx_.programDir);
   if (!path) return;
   const QString file = ToQt(*path);
   if (!ctx_.player.Play(file)) {
