@@ -229,7 +229,7 @@ void SoundsPage::ListSoundDirectory() {
   }
   soundDirLabel_->setText(label);
   files_ = files.value_or(std::vector<SoundFileEntry>{});
-  for (const WavFileEntry& file : files_) fileList_->addItem(DisplayName(file));
+  for (const SoundFileEntry& file : files_) fileList_->addItem(DisplayName(file));
   if (fileList_->count() > 0) fileList_->setCurrentRow(0);
 }
 
@@ -282,7 +282,7 @@ void SoundsPage::AddFiles(const std::vector<int>& rows) {
         QString line = tr("%1: it would be the sound %2, which the package already holds")
                            .arg(DisplayName(*batch[i]), ToQt(*held));
         if (source != sources_.end()) {
-          line += tr(" (from %1)").arg(QString::fromStdString(PathText(source->second.filename())));
+          line += tr(" (from %1)").arg(QString::fromStdString(source->second.filename().string()));
         }
         refused << line;
         continue;
@@ -331,8 +331,9 @@ void SoundsPage::ReportRefused(const QStringList& lines) {
   ctx_.dialogs.Message(
       this, tr("Sound files not added"),
       FileListMessage(tr("These files were not added:"), lines,
-                      tr("Save a file that can't be read again as WAV, MP3, OGG, FLAC or AIFF; "
-                         "rename one of two files that would be the same sound.")),
+                      tr("Save a file that can't be read again as WAV, MP3, OGG, FLAC or AIFF. "
+                         "Of two files that would be the same sound, rename one; to replace a "
+                         "sound of the package, remove it first.")),
       MessageIcon::Critical);
 }
 
@@ -370,6 +371,7 @@ std::vector<PrepareResult> SoundsPage::RunJobs(const std::vector<SoundJob>& jobs
     poll.setInterval(30);
     connect(&poll, &QTimer::timeout, &loop, [&] {
       // A cancelled dialog stays hidden while the files under way finish.
+      if (progress.wasCanceled()) cancel = true;
       if (!cancel) progress.setValue(static_cast<int>(done.load()));
       if (finished) loop.quit();
     });

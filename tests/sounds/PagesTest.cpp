@@ -194,7 +194,7 @@ TEST_F(SoundPages, AddingConvertsWhatTheGameCantImportAndRefusesWhatCantBeRead) 
   EXPECT_EQ(Items(page, "List1").count(QStringLiteral("hello")), 1);
   ASSERT_EQ(h.dialogs.messages.size(), 2u);
   EXPECT_TRUE(h.dialogs.messages[1].text.contains(
-      "Hello.flac: it would be the sound Hello, which the package already holds (from hello.wav)"))
+      "Hello.flac: it would be the sound hello, which the package already holds (from hello.wav)"))
       << h.dialogs.messages[1].text.toStdString();
 }
 
@@ -259,6 +259,8 @@ TEST_F(SoundPages, AnUnwritablePackFolderIsNamedAndNothingIsAdded) {
 }
 
 TEST_F(SoundPages, ListsFromBeforeThePacksFolderAreFetchedOnNext) {
+  fs::copy_file(fs::path(VOXMIRE_DATA_DIR) / "defaultscript.txt",
+                h.programDir / "defaultscript.txt");
   OpenOn({{"old one.wav", "mono"}, {"older.wav", "stereo"}}, false);
   h.state.Sounds = {"old one", "older"};
   QWidget* page = h.Open(PageId::Sounds);
@@ -274,7 +276,7 @@ TEST_F(SoundPages, ListsFromBeforeThePacksFolderAreFetchedOnNext) {
   h.state.Sounds = {"gone", "old_one"};
   page = h.Open(PageId::Sounds);
   Click(page, "Command1");
-  ASSERT_EQ(h.dialogs.messages.size(), 1u);
+  ASSERT_EQ(h.dialogs.messages.size(), 1u) << h.dialogs.messages[0].text.toStdString();
   EXPECT_TRUE(h.dialogs.messages[0].text.contains("   gone"));
   EXPECT_FALSE(h.nav.IsOpen(PageId::Script));
   EXPECT_EQ(ReadFile(h.programDir / "soundlist.txt"), "old_one\r\nolder\r\n");
