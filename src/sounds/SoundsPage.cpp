@@ -378,6 +378,8 @@ std::vector<PrepareResult> SoundsPage::RunJobs(const std::vector<SoundJob>& jobs
     poll.start();
     if (!finished) loop.exec();
   }
+  // The loop also ends when the program quits: stop what hasn't started.
+  if (!finished) cancel = true;
   worker.join();
   cancel_ = nullptr;
   centralWidget()->setEnabled(true);
@@ -462,7 +464,8 @@ bool SoundsPage::FetchMissingSounds() {
     // Where the script used to look for it: <SoundDir><name>.wav.
     const std::filesystem::path old = FsPath(SoundFileText(s.SoundDir, name));
     const std::string newName = GameSoundName(Cp1252ToUtf8(name) + ".wav");
-    if (!std::filesystem::is_regular_file(old, ec) || SameNameIn(newNames, newName) != nullptr) {
+    if (s.SoundDir.empty() || !std::filesystem::is_regular_file(old, ec) ||
+        SameNameIn(newNames, newName) != nullptr) {
       missing << ToQt(name);
       continue;
     }
