@@ -17,6 +17,7 @@
 #include "core/Product.h"
 #include "output/GameFolder.h"
 #include "output/GameIni.h"
+#include "sounds/PackSounds.h"
 
 namespace voxmire {
 namespace fs = std::filesystem;
@@ -547,6 +548,14 @@ class CompileSequence::Impl {
       const auto bytes = ReadFileBytes(from, ec);
       if (!bytes) return "Could not read " + PathText(from) + ": " + ec.message() + ".";
       if (!WriteFileAtomic(to, *bytes, ec)) return WriteProblem("copy the file to", to, ec);
+    }
+    // The pack's sounds go beside Classes, where the script's relative import
+    // lines look for them: neither the user's folder names nor ours reach
+    // the compiler.
+    if (std::string problem;
+        !InstallPackSounds(PackSoundsDir(setup_.programDir, state_.VoicePackName),
+                           packageDir_ / "Sounds", problem)) {
+      return problem;
     }
     return {};
   }

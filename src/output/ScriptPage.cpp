@@ -16,7 +16,6 @@
 #include "output/ScriptTemplate.h"
 #include "project/ProjectState.h"
 #include "sounds/SoundList.h"
-#include "sounds/SoundsPage.h"
 
 namespace voxmire {
 namespace {
@@ -136,15 +135,7 @@ std::string ScriptPage::ScriptText() const {
   return WithCrLfLineEnds(FromQt(text));
 }
 
-void ScriptPage::Back() {
-  const std::vector<std::string> lines = ReadTextLines(SoundListPath(ctx_.programDir));
-  Navigator& nav = ctx_.nav;
-  nav.Close(PageId::Script);
-  if (auto* sounds = qobject_cast<SoundsPage*>(nav.Get(PageId::Sounds))) {
-    sounds->SetPackageList(lines);
-  }
-  nav.Open(PageId::Sounds);
-}
+void ScriptPage::Back() { ctx_.nav.Back(PageId::Script, PageId::Sounds); }
 
 void ScriptPage::Next() {
   if (!expanded_) {

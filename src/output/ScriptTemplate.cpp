@@ -24,9 +24,12 @@ bool ReplaceFirstIgnoringCase(std::string& text, std::string_view word, std::str
 }
 
 std::string ImportStatement(std::string_view soundName, const ProjectState& state) {
+  // The compile puts the pack's sounds in <UTDir>/<Name>/Sounds, next to
+  // Classes, and the compiler looks for FILE relative to Classes' parent: so
+  // neither the user's folder names nor ours ever reach it.
   std::string s = "#exec AUDIO IMPORT FILE=";
   s += kQuote;
-  s += state.SoundDir;
+  s += "Sounds\\";
   s += soundName;
   s += ".wav";
   s += kQuote;

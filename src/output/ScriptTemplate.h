@@ -20,7 +20,8 @@ inline constexpr std::string_view kDefaultPackName = "DEFAULT";
 // word isn't there.
 bool ReplaceFirstIgnoringCase(std::string& text, std::string_view word, std::string_view value);
 
-// One #exec AUDIO IMPORT statement for a sound name, without a line end.
+// One #exec AUDIO IMPORT statement for a sound name, without a line end. Its
+// FILE is Sounds\<name>.wav, relative to the package's folder in the game.
 std::string ImportStatement(std::string_view soundName, const ProjectState& state);
 
 // CR LF and an import statement for every sound; empty for no sounds.

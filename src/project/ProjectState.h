@@ -34,6 +34,9 @@ struct ProjectState {
 
   // The sound page's package list: the pack's own sound names, sorted.
   std::vector<std::string> Sounds;
+  // Those of Sounds that were converted on their way into the pack's folder
+  // (the others are the user's files copied unchanged), sorted.
+  std::vector<std::string> ConvertedSounds;
   // The script head as the user edited it on the script page; nothing while
   // it is the template's expansion.
   std::optional<std::string> ScriptHead;

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "core/Files.h"
+#include "sounds/PackSounds.h"
 #include "sounds/SoundList.h"
 
 namespace voxmire {
@@ -101,10 +102,14 @@ std::optional<std::vector<std::string>> EntriesForChoice(std::string_view choice
   return entries;
 }
 
-std::optional<std::string> OwnSoundPath(std::string_view entry, const ProjectState& state) {
+std::optional<std::string> OwnSoundPath(std::string_view entry, const ProjectState& state,
+                                        const std::filesystem::path& programDir) {
   const std::string prefix = OwnPrefix(state);
   if (entry.size() < prefix.size() + 1 || !entry.starts_with(prefix)) return std::nullopt;
   const std::string_view name = entry.substr(prefix.size(), entry.size() - prefix.size() - 1);
+  const std::filesystem::path copy = PackSoundFile(programDir, state.VoicePackName, name);
+  std::error_code ec;
+  if (!name.empty() && std::filesystem::is_regular_file(copy, ec)) return PathText(copy);
   return SoundFileText(state.SoundDir, name);
 }
 

@@ -42,9 +42,11 @@ std::optional<std::vector<std::string>> EntriesForChoice(std::string_view choice
                                                          const ProjectState& state,
                                                          const std::filesystem::path& programDir);
 
-// The sound file (SoundDir + name + ".wav", Windows-1252) behind one of the
-// pack's own entries; nothing for a stock entry or one too short to hold a
-// name, which have no file of ours to play.
-std::optional<std::string> OwnSoundPath(std::string_view entry, const ProjectState& state);
+// The sound file (Windows-1252) behind one of the pack's own entries: the
+// pack's copy in its Sounds folder, or SoundDir + name + ".wav" for a sound
+// the pack has no copy of. Nothing for a stock entry or one too short to
+// hold a name, which have no file of ours to play.
+std::optional<std::string> OwnSoundPath(std::string_view entry, const ProjectState& state,
+                                        const std::filesystem::path& programDir);
 
 }  // namespace voxmire

@@ -1,12 +1,19 @@
 #pragma once
-// Form4: gathers the pack's own .wav files into the package list, which
-// "Next ->" writes to soundlist.txt.
+// Form4: gathers the pack's own recordings into the package list. Each file
+// added is put into the pack's folder as a sound the game imports (copied,
+// or converted off the GUI thread) under a name the game can hold. The list
+// is a view of ProjectState::Sounds; "Next ->" also writes soundlist.txt.
+#include <atomic>
+#include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "app/Page.h"
-#include "sounds/SoundList.h"
+#include "sounds/Convert.h"
+#include "sounds/PackSounds.h"
 
+class QCheckBox;
 class QLabel;
 class QListWidget;
 
@@ -17,29 +24,47 @@ class SoundsPage : public Page {
  public:
   explicit SoundsPage(AppContext& ctx);
 
-  // Empties the package list, then adds every line as one entry, in order.
-  // The script page's Back calls it before the page shows.
-  void SetPackageList(const std::vector<std::string>& lines);
+  // How long a conversion runs before its progress dialog shows.
+  void SetProgressDelay(int milliseconds) { progressDelay_ = milliseconds; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void ListSoundDirectory();
-  // Adds the files at these rows of File1 that the game can import, and
-  // reports the others in one message per kind.
+  void FillPackageList();
+  // Puts the files at these rows of File1 into the pack's folder and the
+  // package list; reports the ones that can't go in, in one message.
   void AddFiles(const std::vector<int>& rows);
-  void Insert(std::string name);
+  // Runs the jobs on worker threads while the page waits, with a progress
+  // dialog and Cancel when it takes long.
+  std::vector<PrepareResult> RunJobs(const std::vector<SoundJob>& jobs);
+  void Insert(const std::string& name, bool converted);
+  void MarkConverted(const std::string& name, bool converted);
   void RemoveSelected();
   void Clear();
   void Play(int row);
+  // Fetches into the pack's folder the listed sounds that are only in the
+  // sound directory (lists made before sounds had a folder of their own).
+  // False, with a message, when some can't be found or prepared.
+  bool FetchMissingSounds();
   void Next();
+  ConvertOptions Options() const;
+  void ReportRefused(const QStringList& lines);
 
-  QListWidget* packageList_;         // List1
-  QListWidget* fileList_;            // File1
-  QLabel* soundDirLabel_;            // lblSoundDir
-  std::vector<std::string> names_;   // List1's entries, Windows-1252
-  std::vector<WavFileEntry> files_;  // File1's entries
+  QListWidget* packageList_;           // List1
+  QListWidget* fileList_;              // File1
+  QLabel* soundDirLabel_;              // lblSoundDir
+  QCheckBox* evenLoudness_;            // chkEvenLoudness
+  QCheckBox* trimSilence_;             // chkTrimSilence
+  std::vector<SoundFileEntry> files_;  // File1's entries
+  // The file each sound came from on this visit, keyed by the lower-case
+  // name: adding that file again refreshes the sound, another file of the
+  // same name is a clash.
+  std::map<std::string, std::filesystem::path> sources_;
+  std::atomic<bool>* cancel_ = nullptr;  // while a conversion runs
+  int progressDelay_ = 500;
 };
 
 }  // namespace voxmire

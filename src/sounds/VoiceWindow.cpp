@@ -202,7 +202,7 @@ void VoiceWindow::PlaySelected() {
     ctx_.dialogs.Message(this, NoOutputTitle(), NoOutputText(), MessageIcon::Exclamation);
     return;
   }
-  const auto path = OwnSoundPath(entry, ctx_.state);
+  const auto path = OwnSoundPath(entry, ctx_.state, ctx_.programDir);
   if (!path) {
     PlayGameSound(entry);
     return;

@@ -14,6 +14,7 @@
 #include "app/DirectoryLists.h"
 #include "app/Qt1252.h"
 #include "core/Files.h"
+#include "sounds/AudioSamples.h"
 #include "support/Harness.h"
 #include "support/UmodReader.h"
 #include "support/ZipReader.h"
@@ -75,11 +76,18 @@ class WizardTest : public ::testing::Test {
     WriteFile(compiler, ReadFile(fs::path(VOXMIRE_SOURCE_DIR) / "tests/support/fake-ucc.sh"));
     fs::permissions(compiler, fs::perms::owner_all);
 
-    for (const auto& [name, words] : {std::pair{"hello", "hello there"}, {"gotit", "got it"}}) {
-      const std::string command =
-          "espeak-ng -w '" + (sounds_ / name).string() + ".wav' '" + words + "' >/dev/null 2>&1";
-      ASSERT_EQ(std::system(command.c_str()), 0) << "espeak-ng is needed for the test sounds";
-    }
+    // Recordings as people bring them, in a folder whose name the game's
+    // compiler couldn't open.
+    using testing::Quoted;
+    const fs::path spoken = h_.root / "spoken.wav";
+    ASSERT_TRUE(testing::Speak(spoken, "hello there")) << "espeak-ng makes the test sounds";
+    ASSERT_TRUE(testing::WriteMp3(sounds_ / "hello.mp3", 44100, 2, 1.5, 300));
+    ASSERT_TRUE(testing::Sox(Quoted(spoken) + " -r 44100 " + Quoted(sounds_ / "gotit.flac")));
+    ASSERT_TRUE(
+        testing::Sox(Quoted(spoken) + " -r 48000 -c 2 -b 24 " + Quoted(sounds_ / "wide.wav")));
+    fs::copy_file(spoken, sounds_ / "UPPER.WAV");
+    ASSERT_TRUE(testing::Sox(Quoted(spoken) + " -c 2 " +
+                             Quoted(sounds_ / "gr\u00FC\u00DFe mit blank.wav")));
     // Nothing may reach the real home, whoever asks the environment.
     setenv("HOME", home_.c_str(), 1);
     setenv("FAKE_UCC_INI", seenIni_.c_str(), 1);
@@ -117,9 +125,10 @@ class WizardTest : public ::testing::Test {
     Click(chooser, "Command1");
 
     QWidget* sounds = Current(PageId::Sounds);
-    EXPECT_EQ(Find<QListWidget>(sounds, "File1")->count(), 2);
+    EXPECT_EQ(Find<QListWidget>(sounds, "File1")->count(), 5);
     Click(sounds, "Command5");  // add all files
-    EXPECT_EQ(Find<QListWidget>(sounds, "List1")->count(), 2);
+    EXPECT_EQ(Find<QListWidget>(sounds, "List1")->count(), 5);
+    EXPECT_TRUE(h_.dialogs.messages.empty());
     Click(sounds, "Command1");
 
     Click(Current(PageId::Script), "Command1");
@@ -166,7 +175,7 @@ class WizardTest : public ::testing::Test {
   PosixProcessRunner runner_;
   Harness h_{&runner_};
   fs::path program_ = h_.programDir, game_ = h_.root / "UnrealTournament", home_ = h_.ctx.home;
-  fs::path sounds_ = h_.TempDir("sounds"), seenIni_ = h_.root / "seen.ini";
+  fs::path sounds_ = h_.TempDir("my s\u00FCnds"), seenIni_ = h_.root / "seen.ini";
   fs::path settings_ = game_ / "System" / "UnrealTournament.ini";
   fs::path package_ = home_ / ".utpg" / "System" / "MyPack.u";
   fs::path readme_ = h_.TempDir("docs") / "MyPack.txt";
@@ -180,10 +189,17 @@ TEST_F(WizardTest, FailuresLeaveTheGameAsItWasThenThePackIsBuiltInstalledAndComp
   EXPECT_EQ(intText,
             "[Public]\r\nObject=(Name=MyPack.MyPack,Class=Class,MetaClass=BotPack.VoiceMale,"
             "Description=\"MyPack by Jane\")\r\n");
+  const char* kSounds[] = {"grusse_mit_blank", "gotit", "hello", "UPPER", "wide"};
+  for (const std::string sound : kSounds) {
+    const std::string line = "\r\n#exec AUDIO IMPORT FILE=\"Sounds\\" + sound + ".wav\" NAME=\"" +
+                             sound + "\" PACKAGE=\"MyPack\" GROUP=\"MyPack\"\r\n";
+    EXPECT_NE(script.find(line), std::string::npos) << sound;
+  }
+  EXPECT_EQ(script.find("s\xFCnds"), std::string::npos);  // no folder of the user's reaches it
   for (const char* piece :
-       {"class MyPack extends VoiceMaleOne;", "hello.wav", "gotit.wav",
-        "AckSound(0)=Sound'MyPack.MyPack.hello'", "AckString(0)=\"Hello there\"",
-        "AckAbbrev(0)=\"Hi\"", "AckSound(1)=Sound'MyPack.MyPack.gotit'", "numAcks=2",
+       {"class MyPack extends VoiceMaleOne;", "AckSound(0)=Sound'MyPack.MyPack.hello'",
+        "AckString(0)=\"Hello there\"", "AckAbbrev(0)=\"Hi\"",
+        "AckSound(1)=Sound'MyPack.MyPack.gotit'", "numAcks=2",
         "TauntSound(0)=Sound'Male1Voice.(All)."}) {
     EXPECT_NE(script.find(piece), std::string::npos) << piece;
   }
@@ -255,6 +271,16 @@ TEST_F(WizardTest, FailuresLeaveTheGameAsItWasThenThePackIsBuiltInstalledAndComp
   EXPECT_EQ(installer.files[2].name, "System\\MyPack.u");
   EXPECT_EQ(installer.files[2].bytes, ReadFile(package_));
   EXPECT_NE(installer.files[1].bytes.find("\r\nDeveloper=Jane\r\n"), std::string::npos);
+
+  // The pack's sounds beside its Classes, where the imports look for them.
+  for (const std::string sound : kSounds) {
+    const auto audio = testing::ReadAudio(game_ / "MyPack" / "Sounds" / (sound + ".wav"));
+    ASSERT_TRUE(audio.has_value()) << sound;
+    EXPECT_EQ(audio->info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16) << sound;
+    EXPECT_EQ(audio->info.channels, 1) << sound;
+    EXPECT_EQ(audio->info.samplerate, 22050) << sound;
+  }
+  EXPECT_EQ(ReadFile(game_ / "MyPack" / "Sounds" / "UPPER.wav"), ReadFile(sounds_ / "UPPER.WAV"));
 }
 
 }  // namespace

@@ -16,11 +16,12 @@ ProjectState MyPack(std::string name = "MyPack") {
   return state;
 }
 
+// The sounds' own folder never shows: the compiler finds them beside Classes.
 const std::string kHello =
-    "#exec AUDIO IMPORT FILE=\"C:\\Sounds\\hello.wav\" NAME=\"hello\" PACKAGE=\"MyPack\" "
+    "#exec AUDIO IMPORT FILE=\"Sounds\\hello.wav\" NAME=\"hello\" PACKAGE=\"MyPack\" "
     "GROUP=\"MyPack\"";
 const std::string kBye =
-    "#exec AUDIO IMPORT FILE=\"C:\\Sounds\\bye.wav\" NAME=\"bye\" PACKAGE=\"MyPack\" "
+    "#exec AUDIO IMPORT FILE=\"Sounds\\bye.wav\" NAME=\"bye\" PACKAGE=\"MyPack\" "
     "GROUP=\"MyPack\"";
 
 TEST(ScriptTemplateTest, Expansion) {

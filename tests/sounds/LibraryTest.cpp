@@ -67,7 +67,15 @@ TEST(LibraryTest, OnlyOwnEntriesHaveASoundFile) {
       {"Sound'MyPack.MyPack.", std::nullopt},
       {"Sound'Male1Voice.(All).M1gotit'", std::nullopt},
       {"Sound'MyPackX.MyPack.hello'", std::nullopt}};
-  for (const auto& [entry, path] : cases) EXPECT_EQ(OwnSoundPath(entry, Pack("MyPack")), path);
+  testing::TempDir program;
+  for (const auto& [entry, path] : cases) {
+    EXPECT_EQ(OwnSoundPath(entry, Pack("MyPack"), program.path), path);
+  }
+  // The pack's own copy, once it has one, is what the game gets.
+  const auto copy = program.Write("Packs/MyPack/Sounds/hello.wav", "RIFF");
+  EXPECT_EQ(OwnSoundPath("Sound'MyPack.MyPack.hello'", Pack("MyPack"), program.path),
+            PathText(copy));
+  EXPECT_EQ(OwnSoundPath("Sound'MyPack.MyPack.bye'", Pack("MyPack"), program.path), "/snd/bye.wav");
 }
 
 }  // namespace

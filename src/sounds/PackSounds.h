@@ -1,0 +1,68 @@
+#pragma once
+// The pack's own sounds as the game sees them: which recordings the sound
+// page offers, the names the game can hold, the folder the pack keeps its
+// sounds in (Packs/<Name>/Sounds in the program directory) and their way
+// into the game's <Name>/Sounds for the compiler.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace voxmire {
+
+// True for the recordings the page can use: .wav .mp3 .ogg .oga .flac .aif
+// .aiff, letter case ignored.
+bool IsSoundFileName(std::string_view fileName);
+
+// The sound name a file gets: its name without the extension, made into a
+// name the game's references can hold (ASCII letters, digits and '_',
+// starting with a letter, at most 63 characters). Accented letters lose
+// their accent ("grüße" gives "grusse"), anything else becomes '_'. The file
+// name is UTF-8, as the file system holds it.
+std::string GameSoundName(std::string_view utf8FileName);
+
+// The game compares names without regard to letter case.
+bool SameSoundName(std::string_view a, std::string_view b);
+
+// One recording in the sound directory.
+struct SoundFileEntry {
+  std::string name;            // the file's name, UTF-8
+  std::filesystem::path path;  // the file itself
+};
+
+// The regular files of `dir` that IsSoundFileName accepts, hidden ones left
+// out, sorted by name with letter case ignored. Nothing when the directory
+// can't be listed.
+std::optional<std::vector<SoundFileEntry>> ListSoundFiles(const std::filesystem::path& dir);
+
+// Two or more files of a batch that would become one sound.
+struct NameClash {
+  std::string soundName;
+  std::vector<std::size_t> files;  // indexes into the batch, in batch order
+};
+
+// The groups of `names` (sound names of one batch) that are equal with
+// letter case ignored, in order of first appearance.
+std::vector<NameClash> FindNameClashes(const std::vector<std::string>& names);
+
+// Packs/<Name>/Sounds in the program directory; an empty pack name counts
+// as "DEFAULT", as the script does.
+std::filesystem::path PackSoundsDir(const std::filesystem::path& programDir,
+                                    std::string_view voicePackName);
+
+// The pack's copy of one sound: <PackSoundsDir>/<name>.wav.
+std::filesystem::path PackSoundFile(const std::filesystem::path& programDir,
+                                    std::string_view voicePackName, std::string_view soundName);
+
+// Creates the folder when needed and checks that a file can be written into
+// it. False when it can't.
+bool PrepareWritableDir(const std::filesystem::path& dir);
+
+// Copies every .wav file of the pack's folder into `gameSoundsDir` (created
+// when missing), each written whole, replacing earlier copies. Other files
+// there are left alone. On failure `problem` says which file or folder.
+bool InstallPackSounds(const std::filesystem::path& packSoundsDir,
+                       const std::filesystem::path& gameSoundsDir, std::string& problem);
+
+}  // namespace voxmire

@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "core/Files.h"
+#include "sounds/PackSounds.h"
+#include "sounds/TempDir.h"
+
+namespace voxmire {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(PackSoundsTest, FileNamesBecomeNamesTheGameCanHold) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"hello.wav", "hello"},
+      {"UPPER.WAV", "UPPER"},
+      {"gr\u00FC\u00DFe mit blank.wav", "grusse_mit_blank"},
+      {"with space name.mp3", "with_space_name"},
+      {"\u00C6sir \u0152uvre \u0141\u00F3d\u017A.flac", "AEsir_OEuvre_Lodz"},
+      {"gru\u0308n.ogg", "grun"},  // stored decomposed: the mark goes, the letter stays
+      {"a.wav.wav", "a_wav"},
+      {"take-2 (final).aiff", "take_2__final_"},
+      {"01 intro.aif", "S01_intro"},
+      {"_x.oga", "S_x"},
+      {"!.mp3", "S_"},
+      {"", "Sound"},
+      {"\u65E5\u672C.wav", "S__"},
+      {"bad\xFF\xFEutf8.wav", "bad__utf8"},
+      {"cut\xE2\x82.wav", "cut__"},
+      {"notes.txt", "notes_txt"},
+  };
+  for (const auto& [file, name] : cases) EXPECT_EQ(GameSoundName(file), name) << file;
+
+  const std::string longName = GameSoundName(std::string(100, 'x') + ".wav");
+  EXPECT_EQ(longName, std::string(63, 'x'));
+}
+
+TEST(PackSoundsTest, SoundFileNamesAndTheirListing) {
+  for (const char* yes : {"a.wav", "a.MP3", "a.Ogg", "a.oga", "a.FLAC", "a.aif", "a.AIFF"}) {
+    EXPECT_TRUE(IsSoundFileName(yes)) << yes;
+  }
+  for (const char* no : {"a.wav.txt", "wav", "a.aifc", "a.m4a", ".wav", ""}) {
+    EXPECT_FALSE(IsSoundFileName(no)) << no;
+  }
+
+  testing::TempDir dir;
+  for (const char* name :
+       {"b.mp3", "A.flac", "c.txt", ".hidden.wav", "a.wav", "\u00E9t\u00E9.ogg"}) {
+    dir.Write(name, "x");
+  }
+  fs::create_directories(dir.path / "folder.wav");
+  const auto files = ListSoundFiles(dir.path);
+  ASSERT_TRUE(files.has_value());
+  std::vector<std::string> names;
+  for (const SoundFileEntry& f : *files) {
+    names.push_back(f.name);
+    EXPECT_EQ(f.path, dir.path / f.name);
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"A.flac", "a.wav", "b.mp3", "\u00E9t\u00E9.ogg"}));
+  EXPECT_FALSE(ListSoundFiles(dir.path / "gone").has_value());
+}
+
+TEST(PackSoundsTest, ClashesAreFoundWithoutRegardToLetterCase) {
+  EXPECT_TRUE(FindNameClashes({"a", "b", "c"}).empty());
+  const auto clashes = FindNameClashes({"hello", "bye", "Hello", "BYE", "x", "HELLO"});
+  ASSERT_EQ(clashes.size(), 2u);
+  EXPECT_EQ(clashes[0].soundName, "hello");
+  EXPECT_EQ(clashes[0].files, (std::vector<std::size_t>{0, 2, 5}));
+  EXPECT_EQ(clashes[1].soundName, "bye");
+  EXPECT_EQ(clashes[1].files, (std::vector<std::size_t>{1, 3}));
+  EXPECT_TRUE(SameSoundName("grusse", "GRUSSE"));
+  EXPECT_FALSE(SameSoundName("grusse", "grusse_"));
+}
+
+TEST(PackSoundsTest, ThePacksFolderLivesInTheProgramDirectory) {
+  EXPECT_EQ(PackSoundsDir("/opt/vx", "MyPack"), fs::path("/opt/vx/Packs/MyPack/Sounds"));
+  EXPECT_EQ(PackSoundsDir("/opt/vx", ""), fs::path("/opt/vx/Packs/DEFAULT/Sounds"));
+  EXPECT_EQ(PackSoundFile("/opt/vx", "MyPack", "hi"),
+            fs::path("/opt/vx/Packs/MyPack/Sounds/hi.wav"));
+
+  testing::TempDir dir;
+  EXPECT_TRUE(PrepareWritableDir(dir.path / "Packs" / "P" / "Sounds"));
+  EXPECT_TRUE(fs::is_directory(dir.path / "Packs" / "P" / "Sounds"));
+  dir.Write("file", "x");
+  EXPECT_FALSE(PrepareWritableDir(dir.path / "file" / "Sounds"));
+  if (::geteuid() != 0) {
+    fs::permissions(dir.path / "Packs", fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_FALSE(PrepareWritableDir(dir.path / "Packs" / "Q" / "Sounds"));
+    fs::permissions(dir.path / "Packs", fs::perms::owner_all);
+  }
+}
+
+TEST(PackSoundsTest, InstallCopiesThePacksSoundsIntoTheGameAndLeavesOtherFilesAlone) {
+  testing::TempDir dir;
+  const fs::path pack = dir.path / "Packs" / "P" / "Sounds";
+  const fs::path game = dir.path / "UT" / "P" / "Sounds";
+  std::string problem;
+  EXPECT_TRUE(InstallPackSounds(pack, game, problem));  // no own sounds: nothing to do
+  EXPECT_FALSE(fs::exists(game));
+
+  dir.Write("Packs/P/Sounds/hello.wav", "new hello");
+  dir.Write("Packs/P/Sounds/Bye.WAV", "bye");
+  dir.Write("Packs/P/Sounds/.hello.wav.tmp123", "half");
+  dir.Write("UT/P/Sounds/hello.wav", "old hello");
+  dir.Write("UT/P/Sounds/mine.wav", "the user's");
+  ASSERT_TRUE(InstallPackSounds(pack, game, problem)) << problem;
+  EXPECT_EQ(ReadFileBytes(game / "hello.wav"), "new hello");
+  EXPECT_EQ(ReadFileBytes(game / "Bye.WAV"), "bye");
+  EXPECT_EQ(ReadFileBytes(game / "mine.wav"), "the user's");
+  EXPECT_FALSE(fs::exists(game / ".hello.wav.tmp123"));
+
+  // A file where the folder should be: the copy fails and says where.
+  dir.Write("UT/Q", "in the way");
+  EXPECT_FALSE(InstallPackSounds(pack, dir.path / "UT" / "Q" / "Sounds", problem));
+  EXPECT_NE(problem.find(PathText(dir.path / "UT" / "Q" / "Sounds")), std::string::npos);
+}
+
+}  // namespace
+}  // namespace voxmire
