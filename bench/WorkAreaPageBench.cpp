@@ -41,6 +41,7 @@ class MaxRowsDialogs : public Dialogs {
                             MessageIcon) override {
     return std::nullopt;
   }
+  bool Confirm(QWidget*, const QString&, const QString&, MessageIcon) override { return false; }
   bool ModalOpen() const override { return false; }
 };
 class NoShell : public Shell {

@@ -266,31 +266,11 @@ TEST_F(CompilePageTest, ACompilerThatFailsIsReportedAndTheGameLeftAsItWas) {
   }
 }
 
-// Stands in for a compiler that builds the package into the preference folder.
-class BuildingRunner : public ProcessRunner {
- public:
-  RunResult Run(const RunRequest&) override {
-    WriteFile(package, "compiled");
-    RunResult result;
-    result.outcome = RunResult::Outcome::Exited;
-    result.output = "Success - 0 error(s), 0 warnings\n";
-    return result;
-  }
-  fs::path package;
-};
-
-TEST(CompilePage, RemembersTheUmodChoiceAndReportsAReleaseFailureApart) {
-  BuildingRunner runner;
-  Harness h(&runner);
-  runner.package = h.ctx.home / ".utpg" / "System" / "MyPack.u";
-  Prepare(h);
+TEST_F(CompilePageTest, RemembersTheUmodChoiceAndReportsAReleaseFailureApart) {
+  setenv("FAKE_UCC_SLEEP", "0", 1);
+  Harness h;
+  PrepareCompile(h);
   h.state.GenerateUmod = true;
-  const fs::path game = h.root / "game";
-  WriteFile(game / "System" / "UnrealTournament.ini", "[Editor.EditorEngine]\r\n");
-  WriteFile(game / "System" / "ucc-bin", "#!/bin/sh\n");
-  fs::permissions(game / "System" / "ucc-bin", fs::perms::owner_all);
-  WriteFile(h.programDir / "MyPack.uc", "class MyPack extends VoiceMaleOne;\r\n");
-  WriteFile(h.programDir / "MyPack.int", "[Public]\r\n");
 
   // The choice is the pack's: shown as it stands, written on every toggle.
   QWidget* page = h.Open(PageId::Compile);
@@ -303,8 +283,10 @@ TEST(CompilePage, RemembersTheUmodChoiceAndReportsAReleaseFailureApart) {
   // and a critical message names the folder.
   WriteFile(h.programDir / "Release", "in the way");
   Click(page, "Command1");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return h.dialogs.messages.size() >= 2; }, 30000));
   ASSERT_EQ(h.dialogs.messages.size(), 2u);
-  EXPECT_EQ(h.dialogs.messages[0].icon, MessageIcon::None);
+  EXPECT_EQ(h.dialogs.messages[0].icon, MessageIcon::None)
+      << h.dialogs.messages[0].text.toStdString();
   EXPECT_EQ(h.dialogs.messages[0].text.count(QLatin1Char('\r')), 5);
   EXPECT_EQ(h.dialogs.messages[1].icon, MessageIcon::Critical);
   EXPECT_TRUE(h.dialogs.messages[1].text.contains(ToQt(PathText(h.programDir / "Release"))));

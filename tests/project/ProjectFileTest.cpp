@@ -185,6 +185,7 @@ TEST(ProjectStore, SaysWhyItCannotWriteAndTriesAgain) {
   std::filesystem::remove(temp.path / "Packs");
   const fs::path file = ProjectFilePath(temp.path, "My_Pack2");
   std::filesystem::create_directories(file / "in the way");
+  store.Bind("My_Pack2");
   EXPECT_EQ(store.Save(FullPack()), ProjectStore::Outcome::Saved);
   EXPECT_FALSE(store.Flush());
   EXPECT_NE(store.Problem().find("My_Pack2.voxmire could not be written"), std::string::npos)

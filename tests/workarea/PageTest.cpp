@@ -317,6 +317,7 @@ TEST(WorkAreaPage, SoundReferencesAreCheckedBeforeAnythingIsWritten) {
     SCOPED_TRACE(c.sound.toStdString());
     Harness h;
     h.state.VoicePackName = "Pack";
+    h.state.ScriptHead = "class Pack extends VoiceMaleOne;";
     GiveGame(h, c.withSounds);
     const std::string head = "class Pack extends VoiceMaleOne;\r\n";
     WriteFile(h.programDir / "Pack.uc", head);
