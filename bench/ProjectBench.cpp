@@ -60,9 +60,7 @@ ProjectState LargestGamePack() {
   return pack;
 }
 
-void BM_SaveLargestGamePack(benchmark::State& bench) {
-  SaveBench(bench, LargestGamePack(), false);
-}
+void BM_SaveLargestGamePack(benchmark::State& bench) { SaveBench(bench, LargestGamePack(), false); }
 BENCHMARK(BM_SaveLargestGamePack)->Unit(benchmark::kMillisecond);
 
 void BM_SaveLargestGamePackToDisk(benchmark::State& bench) {

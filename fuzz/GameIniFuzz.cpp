@@ -57,13 +57,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
          body[body.size() - 1 - suffix] == ini[ini.size() - 1 - suffix]) {
     ++suffix;
   }
-  if (prefix + suffix != ini.size() ||
-      body.find("EditPackages=Fuzzed") == std::string::npos ||
+  if (prefix + suffix != ini.size() || body.find("EditPackages=Fuzzed") == std::string::npos ||
       !voxmire::IsUnrestoredEdit(edited, ini)) {
     std::abort();
   }
 
-  static const fs::path root = fs::temp_directory_path() / ("voxmire-fuzz-" + std::to_string(getpid()));
+  static const fs::path root =
+      fs::temp_directory_path() / ("voxmire-fuzz-" + std::to_string(getpid()));
   fs::remove_all(root);
   const fs::path game = root / "game";
   const fs::path program = root / "program";

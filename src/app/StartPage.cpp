@@ -177,7 +177,8 @@ std::optional<ProjectState> StartPage::ImportClass(const std::filesystem::path& 
   const auto templ = ReadTemplate(ctx_.programDir);
   if (!templ || imported.head != ScriptFileBytes(ExpandTemplate(*templ, state.Sounds, state))) {
     std::string head = imported.head;
-    if (head.size() >= 2 && head.compare(head.size() - 2, 2, "\r\n") == 0) head.resize(head.size() - 2);
+    if (head.size() >= 2 && head.compare(head.size() - 2, 2, "\r\n") == 0)
+      head.resize(head.size() - 2);
     state.ScriptHead = std::move(head);
   }
 

@@ -208,6 +208,10 @@ ProjectState StateFrom(const Json& root) {
   for (const Json& sound : ArrayMember(root, "sounds")) {
     state.Sounds.push_back(Text(sound, "sound " + std::to_string(++n)));
   }
+  n = 0;
+  for (const Json& sound : ArrayMember(root, "convertedSounds")) {
+    state.ConvertedSounds.push_back(Text(sound, "converted sound " + std::to_string(++n)));
+  }
   if (const Json* head = Member(root, "scriptHead")) state.ScriptHead = Text(*head, "scriptHead");
 
   const Json& tables = ObjectMember(root, "tables");
@@ -280,6 +284,12 @@ std::string ProjectFileText(const ProjectState& state) {
     AppendQuoted(out, state.Sounds[i]);
   }
   out += state.Sounds.empty() ? "],\n" : "\n  ],\n";
+  out += "  \"convertedSounds\": [";
+  for (std::size_t i = 0; i < state.ConvertedSounds.size(); ++i) {
+    out += i == 0 ? "\n    " : ",\n    ";
+    AppendQuoted(out, state.ConvertedSounds[i]);
+  }
+  out += state.ConvertedSounds.empty() ? "],\n" : "\n  ],\n";
   out += "  \"scriptHead\": ";
   AppendOptional(out, state.ScriptHead);
 

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <cstdlib>
@@ -281,6 +282,98 @@ TEST_F(WizardTest, FailuresLeaveTheGameAsItWasThenThePackIsBuiltInstalledAndComp
     EXPECT_EQ(audio->info.samplerate, 22050) << sound;
   }
   EXPECT_EQ(ReadFile(game_ / "MyPack" / "Sounds" / "UPPER.wav"), ReadFile(sounds_ / "UPPER.WAV"));
+}
+
+}  // namespace
+}  // namespace voxmire::test
+
+namespace voxmire::test {
+namespace {
+
+// "Generated on" and "Generated at" stamp each build; the rest must match.
+std::string WithoutStamp(const std::string& script) {
+  std::string out;
+  for (const std::string& line : SplitLines(script)) {
+    if (line.rfind("// Generated on: ", 0) == 0 || line.rfind("// Generated at: ", 0) == 0)
+      continue;
+    out += line + "\n";
+  }
+  return out;
+}
+
+// A pack made one evening and loaded the next: the program is quit (its
+// windows and state gone) and started afresh on the same program folder, and
+// every page shows what it showed, down to the script it generates.
+TEST_F(WizardTest, APackLoadedAfterARestartShowsEveryPageAsItWasAndBuildsTheSameScript) {
+  WalkToTheCompilePage();
+  ASSERT_FALSE(HasFailure());
+  const std::string script = ReadFile(program_ / "MyPack.uc");
+  const std::string intText = ReadFile(program_ / "MyPack.int");
+  const QStringList packageList = [&] {
+    QStringList names;
+    for (const std::string& name : h_.state.Sounds) names << ToQt(name);
+    return names;
+  }();
+  h_.nav.Quit();
+  h_.keeper.Flush();
+  const fs::path project = program_ / "Packs" / "MyPack.voxmire";
+  ASSERT_TRUE(fs::exists(project));
+
+  Harness next;  // the next run: a new program context on a copy of the same folder
+  fs::remove_all(next.programDir);
+  fs::copy(program_, next.programDir, fs::copy_options::recursive);
+  fs::remove(next.programDir / "MyPack.uc");
+  fs::remove(next.programDir / "MyPack.int");
+  next.dialogs.fileAnswers = {ToQt(PathText(next.programDir / "Packs" / "MyPack.voxmire"))};
+  QWidget* start = next.Open(PageId::Start);
+  Find<QRadioButton>(start, "Option2")->setChecked(true);
+  Click(start, "Command1");
+
+  QWidget* info = next.nav.Window(PageId::Info);
+  ASSERT_NE(info, nullptr);
+  EXPECT_EQ(Find<QLineEdit>(info, "txtVoicePackName")->text(), QStringLiteral("MyPack"));
+  EXPECT_EQ(Find<QLineEdit>(info, "txtUTDir")->text(), ToQt(PathText(game_)));
+  EXPECT_EQ(Find<QLineEdit>(info, "txtAuthorName")->text(), QStringLiteral("Jane"));
+  EXPECT_EQ(Find<QLineEdit>(info, "txtReadmeLocation")->text(), ToQt(PathText(readme_)));
+  Click(info, "Command1");
+  // The pack's own name in the game is a rebuild, not a clash.
+  for (const ShownMessage& m : next.dialogs.messages) EXPECT_NE(m.icon, MessageIcon::Critical);
+
+  QWidget* voice = next.nav.Window(PageId::SelectVoice);
+  ASSERT_NE(voice, nullptr);
+  EXPECT_TRUE(Find<QRadioButton>(voice, "OptMaleOne")->isChecked());
+  Click(voice, "Command1");
+  QWidget* chooser = next.nav.Window(PageId::ChooseSoundDir);
+  ASSERT_NE(chooser, nullptr);
+  EXPECT_EQ(Find<DirectoryList>(chooser, "Dir1")->Path(), QString::fromStdString(sounds_.string()));
+  Click(chooser, "Command1");
+
+  QWidget* sounds = next.nav.Window(PageId::Sounds);
+  ASSERT_NE(sounds, nullptr);
+  QStringList shown;
+  auto* list = Find<QListWidget>(sounds, "List1");
+  for (int i = 0; i < list->count(); ++i) shown << list->item(i)->text();
+  EXPECT_EQ(shown, packageList);
+  Click(sounds, "Command1");
+
+  Click(next.nav.Window(PageId::Script), "Command1");
+  QWidget* work = next.nav.Window(PageId::WorkArea);
+  ASSERT_NE(work, nullptr);
+  auto* acks = Find<QTableView>(work, "tblAck");
+  ASSERT_EQ(acks->model()->rowCount(), 2);
+  EXPECT_EQ(acks->model()->index(0, 1).data().toString(), QStringLiteral("Hello there"));
+  EXPECT_EQ(acks->model()->index(1, 0).data().toString(),
+            QStringLiteral("Sound'MyPack.MyPack.gotit'"));
+  EXPECT_EQ(Find<QTableView>(work, "tblTaunt")->model()->rowCount(), 16);
+  Click(work, "Command12");
+
+  QWidget* intFile = next.nav.Window(PageId::IntFile);
+  ASSERT_NE(intFile, nullptr);
+  EXPECT_EQ(Find<QLineEdit>(intFile, "Text2")->text(), QStringLiteral("MyPack by Jane"));
+  Click(intFile, "Command2");
+  ASSERT_NE(next.nav.Window(PageId::Compile), nullptr);
+  EXPECT_EQ(WithoutStamp(ReadFile(next.programDir / "MyPack.uc")), WithoutStamp(script));
+  EXPECT_EQ(ReadFile(next.programDir / "MyPack.int"), intText);
 }
 
 }  // namespace

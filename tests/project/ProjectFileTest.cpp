@@ -43,6 +43,7 @@ ProjectState FullPack() {
   s.SoundDir = "/home/j/sounds/";
   s.SoundDrive = "/home";
   s.Sounds = {"gotit", "hello", "\xE9t\xE9"};
+  s.ConvertedSounds = {"hello"};
   s.ScriptHead = "class My_Pack2 extends VoiceFemaleTwo;\r\n\t// edited\r\n";
   AddRows(s.Tables.Acks,
           {{"Sound'My_Pack2.My_Pack2.gotit'", "Got it", "Got"}, {}, {"", "C:\\Temp\\x", "\t"}});

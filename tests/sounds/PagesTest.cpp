@@ -2,13 +2,13 @@
 // from the base voice page to the script page and back.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
 
 #include "core/Files.h"
@@ -254,7 +254,8 @@ TEST_F(SoundPages, AnUnwritablePackFolderIsNamedAndNothingIsAdded) {
   EXPECT_TRUE(Items(page, "List1").isEmpty());
   EXPECT_TRUE(h.state.Sounds.empty());
   // The project file can't be saved there either, and says so on its own.
-  const QString folder = QString::fromStdString(PathText(h.programDir / "Packs" / "MyPack" / "Sounds"));
+  const QString folder =
+      QString::fromStdString(PathText(h.programDir / "Packs" / "MyPack" / "Sounds"));
   const auto named = std::find_if(h.dialogs.messages.begin(), h.dialogs.messages.end(),
                                   [&](const ShownMessage& m) { return m.text.contains(folder); });
   ASSERT_NE(named, h.dialogs.messages.end());
