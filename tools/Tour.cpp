@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
 #include <deque>
 #include <filesystem>
@@ -257,6 +258,27 @@ int main(int argc, char* argv[]) {
   tour.ShootMessage("report");
 
   tour.Shoot(nav.Open(PageId::About), "about");
+  nav.Close(PageId::About);
+
+  // The start page's other two roads: the preferences, and the load dialog
+  // (Qt's own, pictured while it is open).
+  QWidget* prefs = nav.Open(PageId::Preferences);
+  Tour::Type(prefs, "txtSoundDir", Q(sounds));
+  Tour::Type(prefs, "txtAuthorName", QStringLiteral("Jane Doe"));
+  Tour::Type(prefs, "txtAuthorURL", QStringLiteral("jane@example.org"));
+  tour.Shoot(prefs, "preferences");
+  nav.Close(PageId::Preferences);
+  keeper.Flush();
+  QtDialogs realDialogs;
+  QTimer::singleShot(300, [&tour] {
+    if (QWidget* dialog = QApplication::activeModalWidget()) {
+      tour.Shoot(dialog, "load");
+      dialog->close();
+    }
+  });
+  realDialogs.OpenFile(nullptr, QStringLiteral("Load a VoicePack"), Q(program / "Packs"),
+                       {QStringLiteral("VoicePacks (*.voxmire)"),
+                        QStringLiteral("Voice classes (*.uc)")});
 
   fs::remove_all(root);
   return 0;

@@ -62,13 +62,6 @@ bool SoundNameLess(std::string_view a, std::string_view b) {
   });
 }
 
-std::optional<std::string> CaseTwin(const std::vector<std::string>& list, std::string_view name) {
-  for (const std::string& other : list) {
-    if (other != name && !SoundNameLess(other, name) && !SoundNameLess(name, other)) return other;
-  }
-  return std::nullopt;
-}
-
 std::size_t InsertSorted(std::vector<std::string>& list, std::string name) {
   const auto at = std::upper_bound(
       list.begin(), list.end(), name,
@@ -109,30 +102,6 @@ std::string SoundFileText(std::string_view soundDir, std::string_view soundName)
   text += soundName;
   text += kWavExtension;
   return text;
-}
-
-std::optional<std::vector<WavFileEntry>> ListWavFiles(const std::filesystem::path& dir) {
-  std::error_code ec;
-  std::filesystem::directory_iterator it(dir, ec);
-  if (ec) return std::nullopt;
-
-  std::vector<WavFileEntry> files;
-  for (const std::filesystem::directory_iterator end{}; it != end; it.increment(ec)) {
-    const std::u8string u8 = it->path().filename().u8string();
-    const std::string utf8(u8.begin(), u8.end());
-    if (utf8.empty() || utf8.front() == '.' || !IsWavFileName(utf8)) continue;
-    std::error_code typeEc;
-    if (!it->is_regular_file(typeEc)) continue;  // follows links, as a file list does
-    files.push_back({Utf8ToCp1252(utf8), FitsCp1252(utf8), it->path()});
-  }
-  if (ec) return std::nullopt;
-
-  std::sort(files.begin(), files.end(), [](const WavFileEntry& x, const WavFileEntry& y) {
-    if (SoundNameLess(x.name, y.name)) return true;
-    if (SoundNameLess(y.name, x.name)) return false;
-    return x.path.filename() < y.path.filename();  // a fixed order for names equal but for case
-  });
-  return files;
 }
 
 }  // namespace voxmire

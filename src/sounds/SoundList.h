@@ -30,12 +30,6 @@ bool IsUsableSoundFileName(std::string_view fileName);
 // letter case compare equal.
 bool SoundNameLess(std::string_view a, std::string_view b);
 
-// The name in `list` that equals `name` but for letter case (Hello and
-// hello), or nothing. The game takes such names for one sound, so the second
-// would silently replace the first. A name equal byte for byte is no clash:
-// the sound list keeps it once.
-std::optional<std::string> CaseTwin(const std::vector<std::string>& list, std::string_view name);
-
 // Inserts `name` at its sorted place, after any names equal to it (letter
 // case ignored), and returns the index it went to.
 std::size_t InsertSorted(std::vector<std::string>& list, std::string name);
@@ -56,18 +50,5 @@ std::vector<std::string> ReadTextLines(const std::filesystem::path& path);
 
 // The sound file behind a sound name: SoundDir already ends in a separator.
 std::string SoundFileText(std::string_view soundDir, std::string_view soundName);
-
-// One entry of a sound directory's file list.
-struct WavFileEntry {
-  std::string name;            // Windows-1252; '?' stands for what the code page lacks
-  bool fitsCodePage = true;    // false: the name can't be kept in our 8-bit files
-  std::filesystem::path path;  // the file itself, for playing and inspecting
-};
-
-// The regular files of `dir` whose names match "*.wav", sorted by name with
-// letter case ignored, as a Windows file list shows them. Hidden files (a
-// leading dot) are left out, as that list leaves hidden files out. Nothing
-// when the directory can't be listed.
-std::optional<std::vector<WavFileEntry>> ListWavFiles(const std::filesystem::path& dir);
 
 }  // namespace voxmire

@@ -43,37 +43,5 @@ TEST(SoundListTest, SortedListAndItsFile) {
   EXPECT_FALSE(WriteSoundList(dir.path / "missing", {"a"}));
 }
 
-TEST(SoundListTest, NamesEqualButForLetterCaseAreTwins) {
-  const std::vector<std::string> list = {"Gotit", "Hello", "\xC9t\xE9"};  // Été
-  const struct {
-    const char* name;
-    std::optional<std::string> twin;
-  } cases[] = {
-      {"hello", "Hello"},      {"HELLO", "Hello"},     {"\xE9T\xC9", "\xC9t\xE9"},  // éTÉ
-      {"Hello", std::nullopt}, {"Hell", std::nullopt}, {"Hellos", std::nullopt},
-  };
-  for (const auto& c : cases) EXPECT_EQ(CaseTwin(list, c.name), c.twin) << c.name;
-}
-
-TEST(SoundListTest, ListsWavFilesLikeAWindowsFileList) {
-  testing::TempDir dir;
-  for (const char* name : {"b.wav", "A.WAV", "c.Wav", "notes.txt", ".hidden.wav",
-                           "\xE6\xB0\xB4.wav", "caf\xC3\xA9.wav", "folder.wav/x"}) {
-    dir.Write(name, "x");
-  }
-  std::filesystem::create_symlink(dir.path / "b.wav", dir.path / "link.wav");
-
-  const auto files = ListWavFiles(dir.path);
-  ASSERT_TRUE(files.has_value());
-  Names names;
-  for (const WavFileEntry& file : *files) {
-    names.push_back(file.name);
-    EXPECT_EQ(file.fitsCodePage, file.name != "?.wav") << file.name;
-    EXPECT_EQ(PathText(file.path.filename()), file.name);
-  }
-  EXPECT_EQ(names, (Names{"?.wav", "A.WAV", "b.wav", "c.Wav", "caf\xE9.wav", "link.wav"}));
-  EXPECT_FALSE(ListWavFiles(dir.path / "missing").has_value());
-}
-
 }  // namespace
 }  // namespace voxmire
