@@ -276,9 +276,9 @@ int main(int argc, char* argv[]) {
       dialog->close();
     }
   });
-  realDialogs.OpenFile(nullptr, QStringLiteral("Load a VoicePack"), Q(program / "Packs"),
-                       {QStringLiteral("VoicePacks (*.voxmire)"),
-                        QStringLiteral("Voice classes (*.uc)")});
+  realDialogs.OpenFile(
+      nullptr, QStringLiteral("Load a VoicePack"), Q(program / "Packs"),
+      {QStringLiteral("VoicePacks (*.voxmire)"), QStringLiteral("Voice classes (*.uc)")});
 
   fs::remove_all(root);
   return 0;

@@ -127,19 +127,8 @@ InfoPage::InfoPage(AppContext& ctx)
   connect(chooseDir, &QPushButton::clicked, this, [this] { ctx_.nav.Open(PageId::ChooseUTDir); });
   connect(chooseReadme, &QPushButton::clicked, this, &InfoPage::ChooseReadme);
 
-  const ProjectState& s = ctx_.state;
-  if (!s.VoicePackName.empty()) {
-    // A pack under way (or loaded): its own values.
-    utDir_->setText(ToQt(s.UTDir));
-    authorName_->setText(ToQt(s.AuthorName));
-    authorUrl_->setText(ToQt(s.AuthorURL));
-    productName_->setText(ToQt(s.ProductName));
-    productUrl_->setText(ToQt(s.ProductURL));
-    readme_->setText(ToQt(s.ReadmeLocation));
-    // A loaded or imported class may have a longer name than is typed here;
-    // cutting it would make another pack of it.
-    name_->setMaxLength(std::max(name_->maxLength(), static_cast<int>(s.VoicePackName.size())));
-    name_->setText(ToQt(s.VoicePackName));
+  if (!ctx_.state.VoicePackName.empty()) {
+    ShowPack();  // a pack under way (or loaded): its own values
     return;
   }
   // A new pack: the game directory from prefs.ini, the rest from steps.ini,
@@ -160,6 +149,20 @@ InfoPage::InfoPage(AppContext& ctx)
 }
 
 void InfoPage::SetGameDirectory(const QString& dir) { utDir_->setText(dir); }
+
+void InfoPage::ShowPack() {
+  const ProjectState& s = ctx_.state;
+  utDir_->setText(ToQt(s.UTDir));
+  authorName_->setText(ToQt(s.AuthorName));
+  authorUrl_->setText(ToQt(s.AuthorURL));
+  productName_->setText(ToQt(s.ProductName));
+  productUrl_->setText(ToQt(s.ProductURL));
+  readme_->setText(ToQt(s.ReadmeLocation));
+  // A loaded or imported class may have a longer name than is typed here;
+  // cutting it would make another pack of it.
+  name_->setMaxLength(std::max(name_->maxLength(), static_cast<int>(s.VoicePackName.size())));
+  name_->setText(ToQt(s.VoicePackName));
+}
 
 void InfoPage::Next() {
   if (name_->text().isEmpty()) {
@@ -222,13 +225,7 @@ bool InfoPage::SettleExistingProject(const std::string& name) {
     // The pack as it was left, and this page showing it.
     ctx_.state = std::move(*read.state);
     store.Bind(name);
-    const ProjectState& s = ctx_.state;
-    utDir_->setText(ToQt(s.UTDir));
-    authorName_->setText(ToQt(s.AuthorName));
-    authorUrl_->setText(ToQt(s.AuthorURL));
-    productName_->setText(ToQt(s.ProductName));
-    productUrl_->setText(ToQt(s.ProductURL));
-    readme_->setText(ToQt(s.ReadmeLocation));
+    ShowPack();
     return true;
   }
   if (!store.SetAside(name)) {

@@ -19,6 +19,8 @@ class InfoPage : public Page {
  private:
   void Next();
   void ChooseReadme();
+  // Shows the pack's own values.
+  void ShowPack();
   // When `name` already has a project file that is not the one being
   // worked on, asks whether to continue that pack or start afresh (keeping
   // it as a backup). False when the user cancelled or it could not be done.

@@ -92,6 +92,18 @@ void AppendRow(std::string& out, const PhraseRow& row) {
   out += ']';
 }
 
+// A list of texts under `key`, one a line, followed by a comma.
+void AppendList(std::string& out, const char* key, const std::vector<std::string>& texts) {
+  out += "  \"";
+  out += key;
+  out += "\": [";
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    out += i == 0 ? "\n    " : ",\n    ";
+    AppendQuoted(out, texts[i]);
+  }
+  out += texts.empty() ? "],\n" : "\n  ],\n";
+}
+
 void AppendOptional(std::string& out, const std::optional<std::string>& text) {
   if (text) {
     AppendQuoted(out, *text);
@@ -278,18 +290,9 @@ std::string ProjectFileText(const ProjectState& state) {
   AppendQuoted(out, state.SoundDir);
   out += ",\n  \"soundDrive\": ";
   AppendQuoted(out, state.SoundDrive);
-  out += ",\n  \"sounds\": [";
-  for (std::size_t i = 0; i < state.Sounds.size(); ++i) {
-    out += i == 0 ? "\n    " : ",\n    ";
-    AppendQuoted(out, state.Sounds[i]);
-  }
-  out += state.Sounds.empty() ? "],\n" : "\n  ],\n";
-  out += "  \"convertedSounds\": [";
-  for (std::size_t i = 0; i < state.ConvertedSounds.size(); ++i) {
-    out += i == 0 ? "\n    " : ",\n    ";
-    AppendQuoted(out, state.ConvertedSounds[i]);
-  }
-  out += state.ConvertedSounds.empty() ? "],\n" : "\n  ],\n";
+  out += ",\n";
+  AppendList(out, "sounds", state.Sounds);
+  AppendList(out, "convertedSounds", state.ConvertedSounds);
   out += "  \"scriptHead\": ";
   AppendOptional(out, state.ScriptHead);
 
