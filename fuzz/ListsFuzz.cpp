@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (const auto entries = voxmire::EntriesForChoice(choice, state, dir)) {
       for (const std::string& entry : *entries) {
         if (entry.rfind("Sound'", 0) != 0 || entry.back() != '\'') std::abort();
-        (void)voxmire::OwnSoundPath(entry, state);
+        (void)voxmire::OwnSoundPath(entry, state, dir);
       }
     }
   }

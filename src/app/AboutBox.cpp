@@ -120,4 +120,9 @@ void AboutBox::keyPressEvent(QKeyEvent* event) {
   QWidget::keyPressEvent(event);
 }
 
+void AboutBox::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  KeepShownSizeAsMinimum(this);
+}
+
 }  // namespace voxmire

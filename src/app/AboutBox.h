@@ -15,6 +15,7 @@ class AboutBox : public QWidget {
   explicit AboutBox(AppContext& ctx);
 
  protected:
+  void showEvent(QShowEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 

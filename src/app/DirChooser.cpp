@@ -50,4 +50,9 @@ bool DirChooser::SetDirectory(const QString& path) { return dir_->SetPath(path);
 
 bool DirChooser::SetDrive(const QString& drive) { return drive_->SetDrive(drive); }
 
+void DirChooser::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  KeepShownSizeAsMinimum(this);
+}
+
 }  // namespace voxmire

@@ -27,6 +27,7 @@ class DirChooser : public QWidget {
   bool SetDrive(const QString& drive);
 
  protected:
+  void showEvent(QShowEvent* event) override;
   // Called by "&Select" with the highlighted directory opened.
   virtual void Select() = 0;
   QVBoxLayout* Body() const { return body_; }

@@ -43,6 +43,17 @@ void Buddy(QLabel* label, QWidget* field) {
   field->setAccessibleName(text.trimmed());
 }
 
+void KeepShownSizeAsMinimum(QWidget* window) {
+  if (window->property("voxmireSized").toBool()) return;
+  window->setProperty("voxmireSized", true);
+  window->setMinimumSize(window->size().expandedTo(window->minimumSizeHint()));
+}
+
+void Page::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  KeepShownSizeAsMinimum(this);
+}
+
 Page::Page(AppContext& ctx, const QString& objectName, const QString& caption) : ctx_(ctx) {
   setObjectName(objectName);
   setWindowTitle(caption);

@@ -25,6 +25,10 @@ void Name(QWidget* widget, const QString& objectName, const QString& accessibleN
 QPushButton* NamedButton(const QString& caption, const QString& objectName,
                          const QString& accessibleName = QString());
 
+// Makes the size `window` shows at its smallest size, once: layouts give a
+// window with wrapped labels a minimum at which those labels are cut off.
+void KeepShownSizeAsMinimum(QWidget* window);
+
 // Sets `label` as the buddy of `field` and names the field after the label.
 void Buddy(QLabel* label, QWidget* field);
 
@@ -50,6 +54,9 @@ class Page : public QMainWindow {
   QMenu* AddFileMenu(const SharedMenus& menus);
   QMenu* AddHelpMenu(const SharedMenus& menus);
   void AddSharedMenus(const SharedMenus& menus = SharedMenus());
+  // The size the page first shows at becomes its smallest: at that size
+  // nothing of it is cut off, wrapped texts included.
+  void showEvent(QShowEvent* event) override;
 
   AppContext& ctx_;
 };

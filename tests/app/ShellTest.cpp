@@ -2,6 +2,7 @@
 // navigator's rules for opening, closing and ending the program.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QRadioButton>
@@ -156,6 +157,39 @@ TEST(Navigator, WindowsComeAfreshAndTheProgramEndsWithTheLastButNotDuringABackMo
 
   second->close();
   EXPECT_TRUE(QTest::qWaitFor([&] { return h.quits == 1; }, 1000));
+}
+
+}  // namespace
+}  // namespace voxmire::test
+
+namespace voxmire::test {
+namespace {
+
+// Every window, made as small as it lets itself be, still shows each of its
+// texts whole: wrapped labels get the height their lines need, the others
+// their width.
+TEST(EveryWindow, ShrunkToItsSmallestCutsNoTextOff) {
+  for (PageId id : {PageId::Start, PageId::Info, PageId::ChooseUTDir, PageId::SelectVoice,
+                    PageId::ChooseSoundDir, PageId::Sounds, PageId::Script, PageId::WorkArea,
+                    PageId::VoiceWindow, PageId::IntFile, PageId::Compile, PageId::About,
+                    PageId::Preferences}) {
+    SCOPED_TRACE(static_cast<int>(id));
+    Harness h;
+    h.state.VoicePackName = "MyPack";
+    QWidget* window = h.Open(id);
+    ASSERT_NE(window, nullptr);
+    window->resize(1, 1);
+    QApplication::processEvents();
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+      if (!label->isVisible() || label->text().isEmpty() || !label->pixmap().isNull()) continue;
+      SCOPED_TRACE(label->text().left(40).toStdString());
+      if (label->wordWrap()) {
+        EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+      } else {
+        EXPECT_GE(label->width(), label->minimumSizeHint().width());
+      }
+    }
+  }
 }
 
 }  // namespace
