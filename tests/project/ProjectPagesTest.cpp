@@ -147,6 +147,51 @@ TEST(LoadVoicePack, ACopyFromElsewhereNeverReplacesThePacksFileUnasked) {
   EXPECT_EQ(ReadProjectFile(own).state, theirs);
 }
 
+TEST(LoadVoicePack, AVoiceClassIsImportedWithOneCautionForWhatItLacks) {
+  Harness h;
+  const fs::path game = h.TempDir("ut");
+  fs::create_directories(game / "System");
+  const fs::path uc = game / "Gruff" / "Classes" / "Gruff.uc";
+  WriteFile(uc,
+            "class Gruff extends VoiceFemaleTwo;\r\n"
+            "#exec AUDIO IMPORT FILE=\"Sounds\\hello.wav\" NAME=\"hello\" PACKAGE=\"Gruff\" "
+            "GROUP=\"Gruff\"\r\n"
+            "defaultproperties\r\n{\r\n"
+            "AckSound(0)=Sound'Gruff.Gruff.hello'\r\nAckString(0)=\"Hello\"\r\nnumAcks=1\r\n"
+            "bFancy=True\r\n}\r\n");
+  h.dialogs.fileAnswers = {ToQt(PathText(uc))};
+  ChooseOnStartPage(h, "Option2");
+
+  ASSERT_EQ(h.dialogs.messages.size(), 1u);
+  EXPECT_EQ(h.dialogs.messages[0].icon, MessageIcon::Exclamation);
+  EXPECT_TRUE(h.dialogs.messages[0].text.contains("hello.wav"));
+  EXPECT_TRUE(h.dialogs.messages[0].text.contains("bFancy"));
+  EXPECT_EQ(h.state.VoicePackName, "Gruff");
+  EXPECT_EQ(h.state.BaseVoice, "Female2");
+  EXPECT_EQ(h.state.UTDir, PathText(game));  // the game the class sits in
+  ASSERT_EQ(h.state.Tables.Acks.Count(), 1);
+  EXPECT_EQ(h.state.Tables.Acks.Row(1).String, "Hello");
+  // Not the template's head (there is none here): kept, so a rebuild keeps it.
+  ASSERT_TRUE(h.state.ScriptHead);
+  EXPECT_EQ(h.state.ScriptHead->rfind("class Gruff extends VoiceFemaleTwo;", 0), 0u);
+  QWidget* info = h.nav.Window(PageId::Info);
+  ASSERT_NE(info, nullptr);
+  EXPECT_EQ(Text(info, "txtVoicePackName"), QStringLiteral("Gruff"));
+  h.keeper.Flush();
+  EXPECT_EQ(ReadProjectFile(ProjectFilePath(h.programDir, "Gruff")).state, h.state);
+
+  Harness broken;  // no class line: a clear message, nothing changes
+  const fs::path bad = broken.root / "Bad.uc";
+  WriteFile(bad, "defaultproperties\r\n{\r\n}\r\n");
+  broken.dialogs.fileAnswers = {ToQt(PathText(bad))};
+  ChooseOnStartPage(broken, "Option2");
+  ASSERT_EQ(broken.dialogs.messages.size(), 1u);
+  EXPECT_EQ(broken.dialogs.messages[0].icon, MessageIcon::Critical);
+  EXPECT_TRUE(broken.dialogs.messages[0].text.contains(ToQt(PathText(bad))));
+  EXPECT_EQ(broken.state, ProjectState());
+  EXPECT_TRUE(broken.nav.IsOpen(PageId::Start));
+}
+
 TEST(NewVoicePack, ANameThatHasAProjectAsksToContinueOrStartAfresh) {
   const ProjectState saved = SavedPack();
   for (int answer : {-1, 0, 1}) {
