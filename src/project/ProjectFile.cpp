@@ -1,9 +1,9 @@
 #include "project/ProjectFile.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <nlohmann/json.hpp>
 #include <system_error>
 
 #include "core/Files.h"
@@ -15,8 +15,6 @@ namespace voxmire {
 namespace fs = std::filesystem;
 
 namespace {
-
-using Json = nlohmann::json;
 
 constexpr std::string_view kFormatMark = "Voxmire voice pack";
 
@@ -112,143 +110,456 @@ void AppendOptional(std::string& out, const std::optional<std::string>& text) {
   }
 }
 
-// --- reading
+// --- reading: a pull reader over the text, so that even the largest
+// tables load without building a document first.
 
 struct Problem {
   std::string text;
 };
 
-const Json* Member(const Json& object, const char* key) {
-  const auto it = object.find(key);
-  return it == object.end() || it->is_null() ? nullptr : &*it;
-}
+// Malformed JSON, as opposed to JSON that is no project.
+struct Damaged {
+  std::string what;
+  std::size_t at;
+};
 
-std::string Text(const Json& value, const std::string& where) {
-  if (!value.is_string()) throw Problem{where + " should be a text"};
-  const auto& utf8 = value.get_ref<const std::string&>();
+class JsonReader {
+ public:
+  explicit JsonReader(std::string_view text) : text_(text) {}
+
+  char Peek() {
+    SkipBlanks();
+    if (pos_ >= text_.size()) throw Damaged{"the text ends early", pos_};
+    return text_[pos_];
+  }
+  void Expect(char c) {
+    if (Peek() != c) throw Damaged{std::string("'") + c + "' expected", pos_};
+    ++pos_;
+  }
+  bool AtEnd() {
+    SkipBlanks();
+    return pos_ >= text_.size();
+  }
+
+  // A string, decoded to UTF-8.
+  std::string String() {
+    Expect('"');
+    std::string out;
+    for (;;) {
+      const std::size_t run = pos_;
+      while (pos_ < text_.size() && text_[pos_] != '"' && text_[pos_] != '\\' &&
+             static_cast<unsigned char>(text_[pos_]) >= 0x20) {
+        ++pos_;
+      }
+      out.append(text_.substr(run, pos_ - run));
+      if (pos_ >= text_.size()) throw Damaged{"a text is not closed", pos_};
+      const char c = text_[pos_++];
+      if (c == '"') return out;
+      if (c != '\\') throw Damaged{"a control character inside a text", pos_ - 1};
+      if (pos_ >= text_.size()) throw Damaged{"a text is not closed", pos_};
+      const char e = text_[pos_++];
+      switch (e) {
+        case '"':
+        case '\\':
+        case '/':
+          out += e;
+          break;
+        case 'b':
+          out += '\b';
+          break;
+        case 'f':
+          out += '\f';
+          break;
+        case 'n':
+          out += '\n';
+          break;
+        case 'r':
+          out += '\r';
+          break;
+        case 't':
+          out += '\t';
+          break;
+        case 'u':
+          AppendCodePoint(out, Escaped());
+          break;
+        default:
+          throw Damaged{"an unknown escape in a text", pos_ - 1};
+      }
+    }
+  }
+
+  // true, false or null: the word; throws on anything else.
+  std::string_view Word() {
+    SkipBlanks();
+    const std::size_t begin = pos_;
+    while (pos_ < text_.size() && text_[pos_] >= 'a' && text_[pos_] <= 'z') ++pos_;
+    const std::string_view word = text_.substr(begin, pos_ - begin);
+    if (word != "true" && word != "false" && word != "null") {
+      throw Damaged{"a value expected", begin};
+    }
+    return word;
+  }
+
+  // A number as its text.
+  std::string_view Number() {
+    SkipBlanks();
+    const std::size_t begin = pos_;
+    while (pos_ < text_.size() &&
+           std::string_view("+-0123456789.eE").find(text_[pos_]) != std::string_view::npos) {
+      ++pos_;
+    }
+    if (begin == pos_) throw Damaged{"a value expected", begin};
+    return text_.substr(begin, pos_ - begin);
+  }
+
+  // Calls `member(key)` for each member of an object; it reads the value.
+  template <typename F>
+  void Object(F&& member) {
+    Expect('{');
+    if (Peek() == '}') {
+      ++pos_;
+      return;
+    }
+    for (;;) {
+      const std::string key = String();
+      Expect(':');
+      member(key);
+      if (Peek() == ',') {
+        ++pos_;
+        continue;
+      }
+      Expect('}');
+      return;
+    }
+  }
+
+  // Calls `item()` for each item of an array; it reads the value.
+  template <typename F>
+  void Array(F&& item) {
+    Expect('[');
+    if (Peek() == ']') {
+      ++pos_;
+      return;
+    }
+    for (;;) {
+      item();
+      if (Peek() == ',') {
+        ++pos_;
+        continue;
+      }
+      Expect(']');
+      return;
+    }
+  }
+
+  // Passes over a value of any kind, nested as deep as it likes, without
+  // recursion.
+  void Skip() {
+    std::vector<char> open;
+    do {
+      const char c = Peek();
+      if (c == '{' || c == '[') {
+        ++pos_;
+        open.push_back(c == '{' ? '}' : ']');
+        if (Peek() == open.back()) {
+          ++pos_;
+          open.pop_back();
+        } else if (open.back() == '}') {
+          String();
+          Expect(':');
+          continue;
+        } else {
+          continue;
+        }
+      } else if (c == '"') {
+        String();
+      } else if (c == 't' || c == 'f' || c == 'n') {
+        Word();
+      } else {
+        Number();
+      }
+      // After a value: the next member or item, or the end of its container.
+      while (!open.empty()) {
+        const char next = Peek();
+        if (next == ',') {
+          ++pos_;
+          if (open.back() == '}') {
+            String();
+            Expect(':');
+          }
+          break;
+        }
+        Expect(open.back());
+        open.pop_back();
+      }
+    } while (!open.empty());
+  }
+
+ private:
+  void SkipBlanks() {
+    while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\n' ||
+                                   text_[pos_] == '\r' || text_[pos_] == '\t')) {
+      ++pos_;
+    }
+  }
+
+  unsigned Hex4() {
+    if (pos_ + 4 > text_.size()) throw Damaged{"a \\u escape is cut short", pos_};
+    unsigned value = 0;
+    for (int i = 0; i < 4; ++i) {
+      const char c = text_[pos_++];
+      value <<= 4;
+      if (c >= '0' && c <= '9') {
+        value |= static_cast<unsigned>(c - '0');
+      } else if (c >= 'a' && c <= 'f') {
+        value |= static_cast<unsigned>(c - 'a' + 10);
+      } else if (c >= 'A' && c <= 'F') {
+        value |= static_cast<unsigned>(c - 'A' + 10);
+      } else {
+        throw Damaged{"a \\u escape holds a non-hex digit", pos_ - 1};
+      }
+    }
+    return value;
+  }
+
+  // The code point of a \u escape (its "\u" read), a surrogate pair joined.
+  char32_t Escaped() {
+    const unsigned first = Hex4();
+    if (first < 0xD800 || first > 0xDFFF) return first;
+    if (first > 0xDBFF || pos_ + 2 > text_.size() || text_[pos_] != '\\' ||
+        text_[pos_ + 1] != 'u') {
+      throw Damaged{"a lone surrogate in a text", pos_};
+    }
+    pos_ += 2;
+    const unsigned second = Hex4();
+    if (second < 0xDC00 || second > 0xDFFF) throw Damaged{"a lone surrogate in a text", pos_};
+    return 0x10000 + ((first - 0xD800) << 10) + (second - 0xDC00);
+  }
+
+  static void AppendCodePoint(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+      out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+      out += static_cast<char>(0xC0 | (cp >> 6));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+      out += static_cast<char>(0xE0 | (cp >> 12));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (cp >> 18));
+      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+  }
+
+  std::string_view text_;
+  std::size_t pos_ = 0;
+};
+
+// The Windows-1252 text of a JSON text value. `where` names it in a
+// problem; it is only called then, so that reading stays cheap.
+template <typename Where>
+std::string TextAt(JsonReader& in, const Where& where) {
+  if (in.Peek() != '"') throw Problem{where() + " should be a text"};
+  std::string utf8 = in.String();
+  // Plain ASCII, by far the most common, is the same in both.
+  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; })) return utf8;
   if (!FitsCp1252(utf8)) {
-    throw Problem{where + " holds characters that Windows-1252 can't store"};
+    throw Problem{where() + " holds characters that Windows-1252 can't store"};
   }
   return Utf8ToCp1252(utf8);
 }
 
-std::string TextMember(const Json& object, const char* key, const std::string& where) {
-  const Json* value = Member(object, key);
-  return value == nullptr ? std::string() : Text(*value, where + " " + key);
+std::string Text(JsonReader& in, const std::string& where) {
+  return TextAt(in, [&] { return where; });
 }
 
-const Json& ObjectMember(const Json& object, const char* key) {
-  static const Json kEmpty = Json::object();
-  const Json* value = Member(object, key);
-  if (value == nullptr) return kEmpty;
-  if (!value->is_object()) throw Problem{std::string(key) + " should be an object"};
-  return *value;
+// A text or null (nothing).
+std::optional<std::string> OptionalText(JsonReader& in, const std::string& where) {
+  if (in.Peek() == 'n' && in.Word() == "null") return std::nullopt;
+  return Text(in, where);
 }
 
-const Json& ArrayMember(const Json& object, const char* key) {
-  static const Json kEmpty = Json::array();
-  const Json* value = Member(object, key);
-  if (value == nullptr) return kEmpty;
-  if (!value->is_array()) throw Problem{std::string(key) + " should be a list"};
-  return *value;
+bool Flag(JsonReader& in, const std::string& where) {
+  const char c = in.Peek();
+  if (c != 't' && c != 'f') throw Problem{where + " should be true or false"};
+  return in.Word() == "true";
 }
 
-// A row: a list of Sound, String and Abbrev.
-PhraseRow Row(const Json& value, const std::string& where) {
-  if (!value.is_array() || value.size() != 3) {
-    throw Problem{where + " should be a list of three texts (Sound, String, Abbrev)"};
-  }
-  return {Text(value[0], where + " Sound"), Text(value[1], where + " String"),
-          Text(value[2], where + " Abbrev")};
+template <typename F>
+void ObjectOf(JsonReader& in, const std::string& where, F&& member) {
+  if (in.Peek() != '{') throw Problem{where + " should be an object"};
+  in.Object(member);
 }
 
-void ReadTable(const Json& object, const char* key, PhraseTable& table) {
-  const Json& entry = ObjectMember(object, key);
-  const Json& rows = ArrayMember(entry, "rows");
-  if (rows.size() > static_cast<std::size_t>(PhraseTable::kMaxRows)) {
-    throw Problem{std::string(key) + " has " + std::to_string(rows.size()) +
-                  " rows; a table holds at most " + std::to_string(PhraseTable::kMaxRows)};
-  }
+template <typename F>
+void ArrayOf(JsonReader& in, const std::string& where, F&& item) {
+  if (in.Peek() != '[') throw Problem{where + " should be a list"};
+  in.Array(item);
+}
+
+// A row: a list of Sound, String and Abbrev, set into `row`. `where` names
+// it in a problem.
+template <typename Where>
+void RowAt(JsonReader& in, const Where& where, PhraseRow& row) {
+  const auto shape = [&] {
+    return Problem{where() + " should be a list of three texts (Sound, String, Abbrev)"};
+  };
+  if (in.Peek() != '[') throw shape();
+  int cells = 0;
+  in.Array([&] {
+    switch (cells++) {
+      case 0:
+        row.Sound = TextAt(in, [&] { return where() + " Sound"; });
+        break;
+      case 1:
+        row.String = TextAt(in, [&] { return where() + " String"; });
+        break;
+      case 2:
+        row.Abbrev = TextAt(in, [&] { return where() + " Abbrev"; });
+        break;
+      default:
+        throw shape();
+    }
+  });
+  if (cells != 3) throw shape();
+}
+
+void Row(JsonReader& in, const std::string& where, PhraseRow& row) {
+  RowAt(
+      in, [&] { return where; }, row);
+}
+
+void ReadTable(JsonReader& in, const std::string& key, PhraseTable& table) {
+  std::vector<PhraseRow> rows;
+  bool adding = false;
+  ObjectOf(in, key, [&](const std::string& member) {
+    if (member == "addRows") {
+      adding = Flag(in, key + " addRows");
+    } else if (member == "rows") {
+      rows.clear();
+      ArrayOf(in, key + " rows", [&] {
+        if (rows.size() >= static_cast<std::size_t>(PhraseTable::kMaxRows)) {
+          throw Problem{key + " has more than " + std::to_string(PhraseTable::kMaxRows) +
+                        " rows; a table holds at most " + std::to_string(PhraseTable::kMaxRows)};
+        }
+        rows.emplace_back();
+        const std::size_t number = rows.size();
+        RowAt(
+            in, [&] { return key + " row " + std::to_string(number); }, rows.back());
+      });
+    } else {
+      in.Skip();
+    }
+  });
   table = PhraseTable();
-  table.CreateRows(static_cast<int>(rows.size()));
-  const Json* adding = Member(entry, "addRows");
-  if (adding != nullptr && !adding->is_boolean()) {
-    throw Problem{std::string(key) + " addRows should be true or false"};
-  }
   // A table that never had its first "Create Rows..." keeps asking for a count.
-  if (rows.empty() && (adding == nullptr || !adding->get<bool>())) table = PhraseTable();
-  int k = 0;
-  for (const Json& value : rows) {
-    ++k;
-    const PhraseRow row = Row(value, std::string(key) + " row " + std::to_string(k));
-    table.SetCellUnclamped(k, PhraseCell::Sound, row.Sound);
-    table.SetCellUnclamped(k, PhraseCell::String, row.String);
-    table.SetCellUnclamped(k, PhraseCell::Abbrev, row.Abbrev);
+  if (rows.empty() && !adding) return;
+  table.CreateRows(static_cast<int>(rows.size()));
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const int k = static_cast<int>(i) + 1;
+    table.SetCellUnclamped(k, PhraseCell::Sound, rows[i].Sound);
+    table.SetCellUnclamped(k, PhraseCell::String, rows[i].String);
+    table.SetCellUnclamped(k, PhraseCell::Abbrev, rows[i].Abbrev);
+    rows[i] = PhraseRow();  // the table holds its own copy now
   }
 }
 
-ProjectState StateFrom(const Json& root) {
-  if (!root.is_object() || !root.contains("format") || root["format"] != kFormatMark) {
-    throw Problem{"it is not a Voxmire voice pack project"};
-  }
-  const Json* version = Member(root, "version");
-  if (version == nullptr || !version->is_number_integer()) {
-    throw Problem{"it has no format version"};
-  }
-  if (version->get<long long>() > kProjectFormatVersion) {
-    throw Problem{"it was made by a newer version of Voxmire (format " +
-                  std::to_string(version->get<long long>()) + "; this version reads format " +
-                  std::to_string(kProjectFormatVersion) + ")"};
-  }
-
+ProjectState StateFrom(JsonReader& in) {
+  if (in.Peek() != '{') throw Problem{"it is not a Voxmire voice pack project"};
   ProjectState state;
-  const Json& pack = ObjectMember(root, "pack");
-  for (const FieldSlot& slot : kPackFields) state.*slot.field = TextMember(pack, slot.key, "pack");
+  bool marked = false;
+  std::optional<long long> version;
+  std::string base;
+  in.Object([&](const std::string& key) {
+    if (key == "format") {
+      marked = in.Peek() == '"' && in.String() == kFormatMark;
+      if (!marked) throw Problem{"it is not a Voxmire voice pack project"};
+    } else if (key == "version") {
+      const char c = in.Peek();
+      const std::string_view number = c == '-' || (c >= '0' && c <= '9') ? in.Number() : "";
+      if (number.empty() || number.size() > 9 ||
+          number.find_first_not_of("0123456789") != std::string_view::npos) {
+        throw Problem{"it has no format version"};
+      }
+      version = std::stoll(std::string(number));
+      if (*version > kProjectFormatVersion) {
+        throw Problem{"it was made by a newer version of Voxmire (format " +
+                      std::to_string(*version) + "; this version reads format " +
+                      std::to_string(kProjectFormatVersion) + ")"};
+      }
+    } else if (key == "pack") {
+      ObjectOf(in, "pack", [&](const std::string& member) {
+        for (const FieldSlot& slot : kPackFields) {
+          if (member == slot.key) {
+            state.*slot.field = Text(in, "pack " + member);
+            return;
+          }
+        }
+        in.Skip();
+      });
+    } else if (key == "baseVoice") {
+      base = Text(in, " baseVoice");
+    } else if (key == "soundDir") {
+      state.SoundDir = Text(in, " soundDir");
+    } else if (key == "soundDrive") {
+      state.SoundDrive = Text(in, " soundDrive");
+    } else if (key == "sounds" || key == "convertedSounds") {
+      auto& list = key == "sounds" ? state.Sounds : state.ConvertedSounds;
+      list.clear();
+      ArrayOf(in, key,
+              [&] { list.push_back(Text(in, key + " " + std::to_string(list.size() + 1))); });
+    } else if (key == "scriptHead") {
+      state.ScriptHead = OptionalText(in, "scriptHead");
+    } else if (key == "tables") {
+      ObjectOf(in, "tables", [&](const std::string& member) {
+        for (const TableSlot& slot : kTableSlots) {
+          if (member == slot.key) {
+            ReadTable(in, member, state.Tables.*slot.table);
+            return;
+          }
+        }
+        in.Skip();
+      });
+    } else if (key == "orders") {
+      std::size_t i = 0;
+      ArrayOf(in, "orders", [&] {
+        if (i >= kOrderSlots.size()) throw Problem{"orders should list the seven orders"};
+        Row(in, "order " + std::string(kOrderSlots[i].Label), state.Tables.Orders[i]);
+        ++i;
+      });
+      if (i != 0 && i != kOrderSlots.size()) throw Problem{"orders should list the seven orders"};
+    } else if (key == "leaders") {
+      std::size_t i = 0;
+      ArrayOf(in, "leaders", [&] {
+        if (i >= kLeaderLabels.size()) throw Problem{"leaders should list the four team leaders"};
+        state.Tables.Names[i] = Text(in, std::string(kLeaderLabels[i]));
+        ++i;
+      });
+      if (i != 0 && i != kLeaderLabels.size()) {
+        throw Problem{"leaders should list the four team leaders"};
+      }
+    } else if (key == "description") {
+      state.Description = OptionalText(in, "description");
+    } else if (key == "generateUmod") {
+      state.GenerateUmod = Flag(in, "generateUmod");
+    } else {
+      in.Skip();  // written by a later version, or by hand: not ours to judge
+    }
+  });
+  if (!in.AtEnd()) throw Damaged{"more follows the project", 0};
+  if (!marked) throw Problem{"it is not a Voxmire voice pack project"};
+  if (!version) throw Problem{"it has no format version"};
   if (!IsValidPackName(state.VoicePackName)) {
     throw Problem{InvalidPackNameText(state.VoicePackName)};
   }
   DeriveGameFolders(state);
-
-  if (const std::string base = TextMember(root, "baseVoice", ""); !base.empty()) {
+  if (!base.empty()) {
     const auto found = FindBaseVoice(base);
     if (!found) throw Problem{"its base voice \"" + base + "\" is none of the game's voices"};
     ApplyBaseVoice(kBaseVoices[*found], state);
-  }
-  state.SoundDir = TextMember(root, "soundDir", "");
-  state.SoundDrive = TextMember(root, "soundDrive", "");
-  int n = 0;
-  for (const Json& sound : ArrayMember(root, "sounds")) {
-    state.Sounds.push_back(Text(sound, "sound " + std::to_string(++n)));
-  }
-  n = 0;
-  for (const Json& sound : ArrayMember(root, "convertedSounds")) {
-    state.ConvertedSounds.push_back(Text(sound, "converted sound " + std::to_string(++n)));
-  }
-  if (const Json* head = Member(root, "scriptHead")) state.ScriptHead = Text(*head, "scriptHead");
-
-  const Json& tables = ObjectMember(root, "tables");
-  for (const TableSlot& slot : kTableSlots) ReadTable(tables, slot.key, state.Tables.*slot.table);
-  const Json& orders = ArrayMember(root, "orders");
-  if (!orders.empty() && orders.size() != kOrderSlots.size()) {
-    throw Problem{"orders should list the seven orders"};
-  }
-  for (std::size_t i = 0; i < orders.size(); ++i) {
-    state.Tables.Orders[i] = Row(orders[i], "order " + std::string(kOrderSlots[i].Label));
-  }
-  const Json& leaders = ArrayMember(root, "leaders");
-  if (!leaders.empty() && leaders.size() != kLeaderLabels.size()) {
-    throw Problem{"leaders should list the four team leaders"};
-  }
-  for (std::size_t i = 0; i < leaders.size(); ++i) {
-    state.Tables.Names[i] = Text(leaders[i], std::string(kLeaderLabels[i]));
-  }
-
-  if (const Json* description = Member(root, "description")) {
-    state.Description = Text(*description, "description");
-  }
-  if (const Json* umod = Member(root, "generateUmod")) {
-    if (!umod->is_boolean()) throw Problem{"generateUmod should be true or false"};
-    state.GenerateUmod = umod->get<bool>();
   }
   return state;
 }
@@ -330,22 +641,20 @@ std::string ProjectFileText(const ProjectState& state) {
 
 ProjectRead ReadProjectText(std::string_view text) {
   ProjectRead read;
-  Json root;
+  JsonReader in(text);
   try {
-    root = Json::parse(text.begin(), text.end());
-  } catch (const Json::parse_error& e) {
-    read.problem = text.empty() ? "the file is empty"
-                                : "it is not a complete project file (cut short or damaged: " +
-                                      std::string(e.what()) + ")";
-    return read;
-  }
-  try {
-    read.state = StateFrom(root);
+    if (in.AtEnd()) {
+      read.problem = "the file is empty";
+      return read;
+    }
+    read.state = StateFrom(in);
   } catch (const Problem& p) {
     read.problem = p.text;
-  } catch (const Json::exception& e) {
-    read.problem = std::string("it holds something unexpected: ") + e.what();
+  } catch (const Damaged& d) {
+    read.problem = "it is not a complete project file (cut short or damaged: " + d.what +
+                   (d.at != 0 ? " at byte " + std::to_string(d.at) : std::string()) + ")";
   }
+  if (read.state) read.problem.clear();
   return read;
 }
 

@@ -100,7 +100,8 @@ TEST(ProjectFile, RefusesWhatIsNotAProjectItCanUse) {
   } cases[] = {
       {"empty", "", "empty"},
       {"cut short", good.substr(0, good.size() / 2), "cut short"},
-      {"not JSON", "[Public]\r\nObject=(Name=X.X)\r\n", "cut short or damaged"},
+      {"not JSON", "[Public]\r\nObject=(Name=X.X)\r\n", "not a Voxmire"},
+      {"damaged", "{\"format\": \"Voxmire voice pack\", \"version\": 1,, }", "damaged"},
       {"another JSON", "{\"name\": \"MyPack\"}", "not a Voxmire"},
       {"newer format", replaced("\"version\": 1", "\"version\": 2"), "newer version"},
       {"no version", replaced("\"version\": 1,", ""), "no format version"},
