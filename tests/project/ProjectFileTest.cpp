@@ -102,6 +102,9 @@ TEST(ProjectFile, RefusesWhatIsNotAProjectItCanUse) {
       {"cut short", good.substr(0, good.size() / 2), "cut short"},
       {"not JSON", "[Public]\r\nObject=(Name=X.X)\r\n", "not a Voxmire"},
       {"damaged", "{\"format\": \"Voxmire voice pack\", \"version\": 1,, }", "damaged"},
+      // Numbers no machine word holds once brought the reader down.
+      {"huge number", "2111133333333333333333333333333333222e3333333333222ePa", "not a Voxmire"},
+      {"huge version", replaced("\"version\": 1", "\"version\": 1e99999"), "no format version"},
       {"another JSON", "{\"name\": \"MyPack\"}", "not a Voxmire"},
       {"newer format", replaced("\"version\": 1", "\"version\": 2"), "newer version"},
       {"no version", replaced("\"version\": 1,", ""), "no format version"},
