@@ -32,6 +32,9 @@ constexpr double kSilenceThreshold = -50.0;  // dBFS
 constexpr double kSilenceKept = 0.020;       // seconds on either side
 // Voice lines last seconds; an hour-long file would only eat the memory.
 constexpr double kMaxSeconds = 600.0;
+constexpr int kLowestRate = 1000;
+constexpr int kHighestRate = 384000;
+constexpr double kMaxFrames = 1 << 25;
 constexpr sf_count_t kBlockFrames = 8192;
 
 double FromDecibels(double db) { return std::pow(10.0, db / 20.0); }
@@ -108,9 +111,15 @@ std::variant<Decoded, std::string> Decode(const fs::path& path) {
   SndFile file(sf_open(path.c_str(), SFM_READ, &info));
   if (!file) return std::string("not a sound file this program can read");
   if (info.channels <= 0 || info.samplerate <= 0) return std::string("not a sound file");
+  // No recorder works at a handful of samples a second (or millions), and
+  // resampling such a file would take minutes: a damaged header, most likely.
+  if (info.samplerate < kLowestRate || info.samplerate > kHighestRate) {
+    return "recorded at " + std::to_string(info.samplerate) + " Hz, a rate no recording uses";
+  }
 
   const auto channels = static_cast<std::size_t>(info.channels);
-  const double maxFrames = kMaxSeconds * info.samplerate;
+  // Ten minutes, but never more samples than fit comfortably in memory.
+  const double maxFrames = std::min(kMaxSeconds * info.samplerate, kMaxFrames);
   Decoded decoded;
   decoded.rate = info.samplerate;
   std::vector<float> block(static_cast<std::size_t>(kBlockFrames) * channels);

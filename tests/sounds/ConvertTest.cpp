@@ -155,8 +155,12 @@ TEST_F(ConvertTest, UnusableFilesAreRefusedWithTheirReasonAndNothingIsWritten) {
   const fs::path emptyWide = dir.path / "emptywide.wav";
   ASSERT_TRUE(Sox("-n -r 48000 -c 2 -b 24 " + Quoted(emptyWide) + " trim 0 0"));
 
+  const fs::path crawl = dir.path / "crawl.aiff";  // a header saying 1 Hz
+  ASSERT_TRUE(Sox("-n -r 1 -c 2 " + Quoted(crawl) + " synth 500 sine 0.1"));
+
   const std::pair<fs::path, const char*> cases[] = {
       {dir.Write("notes.wav", "notes, not sound\n"), "not a sound file"},
+      {crawl, "1 Hz, a rate no recording uses"},
       {dir.Write("nothing.mp3", ""), "not a sound file"},
       {dir.path / "missing.flac", "can't be read"},
       {cut(wav, "cut.wav"), "cut short"},
