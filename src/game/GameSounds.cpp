@@ -5,6 +5,7 @@
 #include <system_error>
 #include <utility>
 
+#include "core/Ascii.h"
 #include "core/Files.h"
 #include "output/CompileSequence.h"
 #include "sounds/Library.h"
@@ -13,8 +14,6 @@
 namespace voxmire {
 namespace fs = std::filesystem;
 namespace {
-
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string Lower(std::string_view text) {
   std::string lower(text);

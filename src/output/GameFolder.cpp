@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "core/Ascii.h"
 #include "core/Files.h"
 #include "output/CompileSequence.h"
 
@@ -47,11 +48,10 @@ constexpr std::array<std::string_view, 30> kStockNames = {"Core",
 constexpr std::array<std::string_view, 3> kVoiceMetaClasses = {
     "BotPack.VoiceMale", "BotPack.VoiceFemale", "BotPack.VoiceBoss"};
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool SameNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [](char x, char y) { return Lower(x) == Lower(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return AsciiLower(x) == AsciiLower(y);
+         });
 }
 
 bool StartsNoCase(std::string_view s, std::string_view prefix) {

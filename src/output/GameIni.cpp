@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/Ascii.h"
+
 namespace voxmire {
 namespace {
 
 constexpr std::string_view kKey = "EditPackages=";
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {

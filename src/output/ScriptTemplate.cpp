@@ -4,12 +4,11 @@
 #include <array>
 #include <utility>
 
+#include "core/Ascii.h"
 #include "core/Files.h"
 
 namespace voxmire {
 namespace {
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 constexpr char kQuote = '"';
 

@@ -4,6 +4,7 @@
 
 #include <system_error>
 
+#include "core/Ascii.h"
 #include "core/Files.h"
 
 namespace voxmire {
@@ -29,8 +30,6 @@ std::string_view Trim(std::string_view s) { return TrimRight(TrimLeft(s)); }
 
 // Names and values behave as C strings do: a NUL ends them.
 std::string_view UpToNul(std::string_view s) { return s.substr(0, s.find('\0')); }
-
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <system_error>
 
+#include "core/Ascii.h"
 #include "core/Files.h"
 #include "core/Text1252.h"
 #include "sounds/SoundList.h"
@@ -20,8 +21,6 @@ constexpr std::array<std::string_view, 7> kSoundExtensions = {".wav",  ".mp3", "
 
 // The game keeps names in fixed buffers of 64 bytes, the terminator included.
 constexpr std::size_t kMaxNameLength = 63;
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "core/Ascii.h"
 #include "core/Files.h"
 #include "core/Text1252.h"
 
@@ -10,8 +11,6 @@ namespace voxmire {
 namespace {
 
 constexpr std::string_view kWavExtension = ".wav";
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Lower case of one Windows-1252 byte: ASCII, the Latin-1 capitals (but the
 // multiplication sign) and the four capitals the code page adds at 0x8A-0x9F.

@@ -294,16 +294,7 @@ void SoundsPage::AddFiles(const std::vector<int>& rows) {
   }
 
   if (!jobs.empty()) {
-    const std::filesystem::path folder = PackSoundsDir(ctx_.programDir, packName);
-    if (!PrepareWritableDir(folder)) {
-      ctx_.dialogs.Message(this, tr("Can't write the pack's sounds"),
-                           tr("The folder '%1' can't be written, so no file was added.\rMake sure "
-                              "that the program's directory is not read-only and has free space, "
-                              "then add the files again.")
-                               .arg(QString::fromStdString(PathText(folder))),
-                           MessageIcon::Critical);
-      return;
-    }
+    if (!PackFolderWritable(tr(", so no file was added"), tr("add the files again"))) return;
     const std::vector<PrepareResult> results = RunJobs(jobs);
     for (std::size_t k = 0; k < jobs.size(); ++k) {
       const std::size_t i = jobFiles[k];
@@ -487,16 +478,7 @@ bool SoundsPage::FetchMissingSounds() {
     return false;
   }
   if (jobs.empty()) return true;
-  const std::filesystem::path folder = PackSoundsDir(ctx_.programDir, s.VoicePackName);
-  if (!PrepareWritableDir(folder)) {
-    ctx_.dialogs.Message(this, tr("Can't write the pack's sounds"),
-                         tr("The folder '%1' can't be written.\rMake sure that the program's "
-                            "directory is not read-only and has free space, then press "
-                            "\"Next ->\" again.")
-                             .arg(QString::fromStdString(PathText(folder))),
-                         MessageIcon::Critical);
-    return false;
-  }
+  if (!PackFolderWritable(QString(), tr("press \"Next ->\" again"))) return false;
   const std::vector<PrepareResult> results = RunJobs(jobs);
   QStringList refused;
   for (std::size_t k = 0; k < jobs.size(); ++k) {
@@ -546,6 +528,17 @@ void SoundsPage::closeEvent(QCloseEvent* event) {
     return;
   }
   Page::closeEvent(event);
+}
+
+bool SoundsPage::PackFolderWritable(const QString& consequence, const QString& retry) {
+  const std::filesystem::path folder = PackSoundsDir(ctx_.programDir, ctx_.state.VoicePackName);
+  if (PrepareWritableDir(folder)) return true;
+  ctx_.dialogs.Message(this, tr("Can't write the pack's sounds"),
+                       tr("The folder '%1' can't be written%2.\rMake sure that the program's "
+                          "directory is not read-only and has free space, then %3.")
+                           .arg(QString::fromStdString(PathText(folder)), consequence, retry),
+                       MessageIcon::Critical);
+  return false;
 }
 
 bool SoundsPage::eventFilter(QObject* watched, QEvent* event) {

@@ -33,6 +33,9 @@ class SoundsPage : public Page {
 
  private:
   void ListSoundDirectory();
+  // Makes the pack's sound folder; when it can't be written, says so (what
+  // that meant, and what to do again) and returns false.
+  bool PackFolderWritable(const QString& consequence, const QString& retry);
   void FillPackageList();
   // Puts the files at these rows of File1 into the pack's folder and the
   // package list; reports the ones that can't go in, in one message.
