@@ -174,10 +174,11 @@ int main(int argc, char* argv[]) {
   PosixProcessRunner runner;
   Navigator nav;
   nav.SetQuitHandler([] {});
-  ProjectKeeper keeper(state, dialogs, program);
+  const auto places = Places::InOneFolder(program);
+  ProjectKeeper keeper(state, dialogs, places);
   keeper.Watch(nav);
-  AppContext ctx{state,         program, dialogs, shell,
-                 player,        runner,  nav,     [] { return std::vector<std::string>{"/"}; },
+  AppContext ctx{state,         places, dialogs, shell,
+                 player,        runner, nav,     [] { return std::vector<std::string>{"/"}; },
                  root / "home", keeper};
   RegisterPages(ctx);
   Tour tour(nav, dialogs, out);

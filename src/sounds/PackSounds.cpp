@@ -206,14 +206,14 @@ std::vector<NameClash> FindNameClashes(const std::vector<std::string>& names) {
   return clashes;
 }
 
-fs::path PackSoundsDir(const fs::path& programDir, std::string_view voicePackName) {
+fs::path PackSoundsDir(const Places& places, std::string_view voicePackName) {
   const std::string name = voicePackName.empty() ? "DEFAULT" : std::string(voicePackName);
-  return Join(Join(programDir, "Packs"), name) / "Sounds";
+  return Join(Join(places.data, "Packs"), name) / "Sounds";
 }
 
-fs::path PackSoundFile(const fs::path& programDir, std::string_view voicePackName,
+fs::path PackSoundFile(const Places& places, std::string_view voicePackName,
                        std::string_view soundName) {
-  return Join(PackSoundsDir(programDir, voicePackName), std::string(soundName) + ".wav");
+  return Join(PackSoundsDir(places, voicePackName), std::string(soundName) + ".wav");
 }
 
 bool PrepareWritableDir(const fs::path& dir) {
