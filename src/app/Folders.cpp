@@ -37,9 +37,10 @@ bool SamePlace(const fs::path& a, const fs::path& b) {
   return !ec1 && !ec2 ? ca == cb : a.lexically_normal() == b.lexically_normal();
 }
 
+// Inside `base`, and not `base` itself.
 bool IsUnder(const fs::path& path, const fs::path& base) {
   const fs::path rel = path.lexically_normal().lexically_relative(base.lexically_normal());
-  return !rel.empty() && *rel.begin() != "..";
+  return !rel.empty() && rel != "." && *rel.begin() != "..";
 }
 
 bool SameBytes(const fs::path& a, const fs::path& b) {

@@ -2,6 +2,7 @@
 // install into the desktop's folders: nothing the user has may be lost.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 
 #include "app/Folders.h"
@@ -16,7 +17,7 @@ namespace fs = std::filesystem;
 
 void Put(const fs::path& file, const std::string& bytes) {
   fs::create_directories(file.parent_path());
-  ASSERT_TRUE(WriteFileAtomic(file, bytes)) << file;
+  std::ofstream(file, std::ios::binary) << bytes;
 }
 
 // Every file under `dir` with its bytes, by its path relative to `dir`.
@@ -224,6 +225,19 @@ TEST_F(EarlierInstallFixture, ProjectsAlreadyInTheDataFolderStayWhereTheyAre) {
   EXPECT_EQ(ReadFileBytes(old / "Packs/Gruff.voxmire"), "{ project }");
   EXPECT_EQ(ReadFileBytes(places.config / "prefs.ini"), "[Config]\r\nUTDIR=/games/ut\r\n");
   EXPECT_FALSE(FindEarlierInstall(old, places));
+}
+
+TEST(MoveEarlierInstall, TheEarlierFolderStaysEvenWhenNothingIsLeftInIt) {
+  // It may be the data folder now, made for this run.
+  Desktop d;
+  const fs::path old = d.home / ".local/share/voxmire";
+  Put(old / "prefs.ini", "[Config]\r\n");
+  Put(old / "Release/Gruff.zip", "zip");
+  d.around.dataHome = d.temp.path / "data";
+  const Places places = ChoosePlaces(d.around);
+  ASSERT_TRUE(MoveEarlierInstall(*FindEarlierInstall(old, places), places).moved);
+  EXPECT_TRUE(fs::is_directory(old));
+  EXPECT_TRUE(fs::is_empty(old));
 }
 
 TEST_F(EarlierInstallFixture, AnEditedTemplateBecomesTheUsersOwnAndTheShippedOneStays) {
