@@ -6,6 +6,8 @@
 
 #include "core/Ascii.h"
 #include "core/Files.h"
+#include "project/ScriptHead.h"
+#include "sounds/SoundList.h"
 
 namespace voxmire {
 namespace {
@@ -89,6 +91,15 @@ std::optional<std::string> ScriptHeadFor(const std::filesystem::path& programDir
   const auto templ = ReadTemplate(programDir);
   if (!templ) return std::nullopt;
   return ExpandTemplate(*templ, soundNames, state);
+}
+
+std::optional<std::string> PackScriptHead(const std::filesystem::path& programDir,
+                                          const ProjectState& state) {
+  return ScriptHeadFor(programDir, state, ReadTextLines(SoundListPath(programDir)));
+}
+
+std::string PackParentClass(const std::optional<std::string>& head, const ProjectState& state) {
+  return head ? ParentClassOf(*head) : state.BaseVoiceClass;
 }
 
 std::string WithCrLfLineEnds(std::string_view text) {
