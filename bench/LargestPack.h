@@ -41,6 +41,7 @@ struct LargestPack {
     fs::create_directories(programDir);
     fs::copy_file(dataDir / "defaultscript.txt", programDir / "defaultscript.txt");
     state.VoicePackName = "Bench";
+    fs::create_directories(PackSoundsDir(programDir, state.VoicePackName));
     ApplyBaseVoice(kBaseVoices[0], state);
     WorkAreaTables& t = state.Tables;
     int n = 0;
