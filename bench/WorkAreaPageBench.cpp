@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "LargestPack.h"
 #include "app/AppContext.h"
 #include "app/Dialogs.h"
 #include "app/Navigator.h"
@@ -23,7 +24,6 @@
 #include "project/ProjectKeeper.h"
 #include "project/ProjectState.h"
 #include "sounds/SoundPlayer.h"
-#include "LargestPack.h"
 #include "workarea/PhraseTableModel.h"
 #include "workarea/PreviewWindow.h"
 #include "workarea/WorkAreaPage.h"

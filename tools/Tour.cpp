@@ -2,8 +2,8 @@
 // every window, in the order a user meets them: the pictures of the README.
 // Usage: voxmire_tour <output folder>
 #include <QAbstractButton>
-#include <QComboBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
