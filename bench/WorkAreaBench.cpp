@@ -5,7 +5,11 @@
 
 #include <string>
 
+#include "LargestPack.h"
+#include "game/SoundLengths.h"
 #include "output/DefaultProperties.h"
+#include "output/ScriptTemplate.h"
+#include "project/ScriptHead.h"
 #include "workarea/PhraseTable.h"
 
 namespace voxmire {
@@ -32,31 +36,21 @@ void BM_CreateMaxRowsAllTables(benchmark::State& state) {
 }
 BENCHMARK(BM_CreateMaxRowsAllTables)->Unit(benchmark::kMillisecond);
 
-void Fill(PhraseTable& table, int rows, const std::string& name) {
-  table.CreateRows(rows);
-  for (int k = 1; k <= rows; ++k) {
-    std::string n = std::to_string(k);
-    table.SetCell(k, PhraseCell::Sound, "Sound'Male1Voice.(All)." + name + n + "'");
-    table.SetCell(k, PhraseCell::String, "A typical phrase \\ of moderate length, " + n);
-    table.SetCell(k, PhraseCell::Abbrev, "Abbreviation " + n);
-  }
-}
-
+// "Generate" on the largest pack: the times of its own recordings measured
+// from their files, as every press measures them afresh.
 void BM_GenerateLargestScript(benchmark::State& state) {
-  WorkAreaTables tables;
-  Fill(tables.Acks, kMaxAcks, "ack");
-  Fill(tables.FFire, kMaxFFires, "ff");
-  Fill(tables.Taunts, kMaxTaunts, "taunt");
-  Fill(tables.Others, kMaxOthers, "other");
-  for (PhraseRow& order : tables.Orders) {
-    order = {"Sound'Male1Voice.(All).M1defend'", "Defend the base.", "Defend"};
-  }
-  tables.Names.fill("Sound'Male1Voice.(All).M1redleader'");
-  ProjectState project;
-  project.VoicePackName = "Bench";
+  const bench::LargestPack pack(VOXMIRE_DATA_DIR);
+  const std::string head = *PackScriptHead(Places::InOneFolder(pack.programDir), pack.state);
+  const VoiceDefaults& base = BaseDefaults(ParentClassOf(head));
   const std::tm now = LocalNow();
   for (auto _ : state) {
-    DefaultPropertiesBlock block = BuildDefaultProperties(tables, project, now);
+    GameSoundLengths lengths(pack.state, Places::InOneFolder(pack.programDir), {}, head);
+    DefaultPropertiesBlock block =
+        BuildDefaultProperties(pack.state.Tables, pack.state, now, base, lengths);
+    if (!block.Ok() || block.Text.find("AckTime(15)=") == std::string::npos) {
+      state.SkipWithError("the script lacks the acknowledgements' times");
+      break;
+    }
     benchmark::DoNotOptimize(block.Text.data());
   }
 }

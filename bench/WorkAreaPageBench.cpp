@@ -1,6 +1,7 @@
 // The work area page with the largest tables it allows: "Create Rows..."
 // with 32767 rows through the page, and scrolling, editing and switching
-// tabs with all four tables full, with the process's resident memory.
+// tabs with all four tables full, with the process's resident memory; and
+// the preview of the largest pack the game accepts.
 #include <benchmark/benchmark.h>
 
 #include <QAbstractButton>
@@ -8,10 +9,13 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTreeWidget>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
 
+#include "LargestPack.h"
 #include "app/AppContext.h"
 #include "app/Dialogs.h"
 #include "app/Navigator.h"
@@ -21,6 +25,7 @@
 #include "project/ProjectState.h"
 #include "sounds/SoundPlayer.h"
 #include "workarea/PhraseTableModel.h"
+#include "workarea/PreviewWindow.h"
 #include "workarea/WorkAreaPage.h"
 
 namespace voxmire {
@@ -58,18 +63,20 @@ class NoRunner : public ProcessRunner {
 };
 
 struct Program {
+  explicit Program(std::filesystem::path programDir = "/tmp")
+      : places(Places::InOneFolder(std::move(programDir))) {}
+
+  Places places;
   ProjectState state;
   MaxRowsDialogs dialogs;
   NoShell shell;
   NoPlayer player;
   NoRunner runner;
   Navigator nav;
-  ProjectKeeper keeper{state, dialogs, Places::InOneFolder("/tmp")};
-  AppContext ctx{state,   Places::InOneFolder("/tmp"),
-                 dialogs, shell,
-                 player,  runner,
-                 nav,     [] { return std::vector<std::string>{"/"}; },
-                 "/tmp",  keeper};
+  ProjectKeeper keeper{state, dialogs, places};
+  AppContext ctx{state,  places, dialogs, shell,
+                 player, runner, nav,     [] { return std::vector<std::string>{"/"}; },
+                 "/tmp", keeper};
 };
 
 // A memory figure of /proc/self/status ("VmRSS:", "VmHWM:").
@@ -174,6 +181,30 @@ void BM_FullTables(benchmark::State& state) {
 }
 BENCHMARK(BM_FullTables)->Arg(0)->ArgName("switchTabs")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullTables)->Arg(1)->ArgName("switchTabs")->Unit(benchmark::kMillisecond);
+
+// Opening the preview of the largest pack the game accepts: what the game
+// stores for it (every acknowledgement and leader of its own measured from
+// its file), the menu filled, the window shown and painted.
+void BM_PreviewLargestPack(benchmark::State& state) {
+  const bench::LargestPack pack(VOXMIRE_DATA_DIR);
+  Program program(pack.programDir);
+  program.state = pack.state;
+  for (auto _ : state) {
+    auto window = std::make_unique<PreviewWindow>(program.ctx);
+    window->show();
+    Settle(window.get());
+    state.PauseTiming();
+    auto* menu = window->findChild<QTreeWidget*>(QStringLiteral("tvwMenu"));
+    if (menu->topLevelItemCount() != 5 || menu->topLevelItem(3)->childCount() != 32 ||
+        window->Pack().Acks[15].Time <= 0.9) {
+      state.SkipWithError("the preview lacks the pack's taunts or times");
+      break;
+    }
+    window.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_PreviewLargestPack)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace voxmire

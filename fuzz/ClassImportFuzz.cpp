@@ -8,6 +8,8 @@
 #include "output/DefaultProperties.h"
 #include "project/ClassImport.h"
 #include "project/PackName.h"
+#include "project/ScriptHead.h"
+#include "workarea/GameVoice.h"
 
 namespace {
 
@@ -40,14 +42,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::set<std::string> seen;
   for (const std::string& key : first.unplacedProperties) Check(seen.insert(Lowered(key)).second);
 
-  // A pack the generator takes comes back unchanged.
-  const DefaultPropertiesBlock block = BuildDefaultProperties(tables, first.state, std::tm{});
+  // A pack the generator takes, built again over the same parent, is the
+  // same pack to the game.
+  std::string parent = ParentClassOf(first.head);
+  if (GameClassDefaults(parent) == nullptr) parent = "SomeOtherPack";
+  const VoiceDefaults& base = BaseDefaults(parent);
+  NoSoundLengths none;
+  const DefaultPropertiesBlock block =
+      BuildDefaultProperties(tables, first.state, std::tm{}, base, none);
   if (!block.Ok()) return 0;
   const std::string script =
-      "class " + first.state.VoicePackName + " extends VoiceBoss;\r\n" + block.Text;
+      "class " + first.state.VoicePackName + " extends " + parent + ";\r\n" + block.Text;
   const ClassImport second = ImportVoiceClass(script, std::nullopt, "/nonexistent/Pkg/Classes");
   Check(second.Ok());
-  Check(second.state.Tables == tables);
+  Check(PackDefaults(second.state.Tables, base, none) == PackDefaults(tables, base, none));
   Check(second.unplacedProperties.empty());
   Check(second.state.AuthorName == first.state.AuthorName);
   return 0;

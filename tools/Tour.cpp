@@ -3,12 +3,14 @@
 // Usage: voxmire_tour <output folder>
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
@@ -41,9 +43,10 @@ class TourDialogs : public Dialogs {
   void Message(QWidget*, const QString& title, const QString& text, MessageIcon icon) override {
     last = {title, text, icon};
   }
+  // Questions are answered Yes: the tour goes on.
   bool Confirm(QWidget*, const QString& title, const QString& text, MessageIcon icon) override {
-    last = {title, text, icon};
-    return false;
+    question = {title, text, icon};
+    return true;
   }
   std::optional<QString> Input(QWidget*, const QString&, const QString&) override {
     return QStringLiteral("2");
@@ -61,7 +64,7 @@ class TourDialogs : public Dialogs {
   struct Shown {
     QString title, text;
     MessageIcon icon = MessageIcon::None;
-  } last;
+  } last, question;
 };
 
 class NoShell : public Shell {
@@ -101,9 +104,11 @@ class Tour {
     std::printf("%s\n", qPrintable(file));
   }
 
-  void ShootMessage(const char* name) {
+  void ShootMessage(const char* name, bool question = false) {
+    const TourDialogs::Shown& shown = question ? dialogs_.question : dialogs_.last;
     QMessageBox box;
-    PrepareMessageBox(box, dialogs_.last.title, dialogs_.last.text, dialogs_.last.icon);
+    PrepareMessageBox(box, shown.title, shown.text, shown.icon);
+    if (question) box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     Shoot(&box, name);
   }
 
@@ -230,6 +235,11 @@ int main(int argc, char* argv[]) {
          {"Command8", "Command9", "Command14", "Command16", "Command17", "Command15"}) {
       Tour::Click(work, preset);
     }
+    // One acknowledgement of the pack's own: its time follows the recording.
+    if (auto* acks = work->findChild<QTableView*>(QStringLiteral("tblAck"))) {
+      acks->model()->setData(acks->model()->index(1, 0),
+                             QStringLiteral("Sound'GruffPack.GruffPack.hello'"));
+    }
     const char* names[] = {
         "work-acknowledgements", "work-friendly-fire", "work-taunts", "work-orders",
         "work-others",           "work-names",         "work-tools"};
@@ -238,9 +248,20 @@ int main(int argc, char* argv[]) {
       tour.Shoot(work, names[i]);
     }
   }
+  // The preview, with the own acknowledgement and the red leader played.
+  Tour::Click(work, "Command19");
+  if (QWidget* preview = nav.Window(PageId::Preview)) {
+    if (auto* ack = preview->findChild<QComboBox*>(QStringLiteral("cboAck"))) {
+      ack->setCurrentIndex(1);
+    }
+    Tour::Click(preview, "cmdPlayAck");
+    tour.Shoot(preview, "preview");
+    nav.Close(PageId::Preview);
+  }
   Tour::Click(work, "Command13");
   tour.Shoot(nav.Window(PageId::VoiceWindow), "voice-window");
   Tour::Click(work, "Command12");
+  tour.ShootMessage("pack-warnings", true);
 
   QWidget* intPage = nav.Window(PageId::IntFile);
   tour.Shoot(intPage, "int-file");

@@ -26,6 +26,7 @@ enum class PageId {
   Compile,         // Form8
   About,           // frmAbout
   Preferences,     // frmPreferences
+  Preview,         // frmPreview
 };
 
 class Navigator : public QObject {

@@ -103,22 +103,23 @@ bool Contains(const std::vector<std::string>& names, std::string_view name) {
 
 class ReferenceChecker {
  public:
-  ReferenceChecker(const ProjectState& state, const SoundCheckPlaces& places)
+  ReferenceChecker(const ProjectState& state, const SoundCheckPlaces& places,
+                   std::optional<std::string_view> head)
       : state_(state), places_(places), finder_(GamePackagePaths(state, places.home)) {
-    own_ = state.Sounds.empty() ? ReadTextLines(SoundListPath(places.program)) : state.Sounds;
+    if (head) {
+      own_ = OwnSoundImports(*head, state.VoicePackName);
+      return;
+    }
+    for (const std::string& name :
+         state.Sounds.empty() ? ReadTextLines(SoundListPath(places.program)) : state.Sounds) {
+      own_.push_back({{}, name, state.VoicePackName, state.VoicePackName});
+    }
   }
 
   // Why `reference` names no sound the game will find; empty when it does.
   std::string Problem(const SoundReference& reference) {
     const std::string& pack = state_.VoicePackName;
-    if (!pack.empty() && SameName(reference.Package, pack)) {
-      if (!reference.Group.empty() && !SameName(reference.Group, pack)) {
-        return pack + " has no group " + reference.Group + "; the pack's own sounds are in group " +
-               pack;
-      }
-      if (Contains(own_, reference.Name)) return {};
-      return pack + " has no sound named " + reference.Name + " among the pack's own sounds";
-    }
+    if (!pack.empty() && SameName(reference.Package, pack)) return OwnProblem(reference);
 
     if (const PackageIndex* index = finder_.Index(reference.Package)) {
       const std::string file = PathText(*finder_.Find(reference.Package));
@@ -150,10 +151,37 @@ class ReferenceChecker {
   }
 
  private:
+  std::string OwnProblem(const SoundReference& reference) const {
+    const std::string& pack = state_.VoicePackName;
+    const auto inGroup = [&](const AudioImport& sound) {
+      return reference.Group.empty() || SameName(sound.group, reference.Group);
+    };
+    if (!reference.Group.empty() && !own_.empty() &&
+        !std::any_of(own_.begin(), own_.end(), inGroup)) {
+      std::vector<std::string> groups;
+      for (const AudioImport& sound : own_) {
+        if (!Contains(groups, sound.group)) groups.push_back(sound.group);
+      }
+      std::string problem = pack + " has no group " + reference.Group + "; the pack's own sounds ";
+      problem += groups.size() == 1 ? "are in group " : "are in the groups ";
+      for (std::size_t i = 0; i < groups.size(); ++i) {
+        if (i > 0) problem += ", ";
+        problem += groups[i].empty() ? "(none)" : groups[i];
+      }
+      return problem;
+    }
+    for (const AudioImport& sound : own_) {
+      if (inGroup(sound) && SameName(sound.name, reference.Name)) return {};
+    }
+    std::string problem = pack + " has no sound named " + reference.Name;
+    if (!reference.Group.empty()) problem += " in group " + reference.Group;
+    return problem + " among the pack's own sounds";
+  }
+
   const ProjectState& state_;
   const SoundCheckPlaces& places_;
   PackageFinder finder_;
-  std::vector<std::string> own_;
+  std::vector<AudioImport> own_;
 };
 
 }  // namespace
@@ -372,8 +400,17 @@ std::vector<std::string> PackageSoundReferences(std::string_view package,
   return references;
 }
 
+std::vector<AudioImport> OwnSoundImports(std::string_view head, std::string_view packName) {
+  std::vector<AudioImport> own;
+  for (AudioImport& sound : AudioImportsOf(head)) {
+    if (sound.package.empty() || SameName(sound.package, packName)) own.push_back(std::move(sound));
+  }
+  return own;
+}
+
 std::string CheckSoundReferences(const WorkAreaTables& tables, const ProjectState& state,
-                                 const SoundCheckPlaces& places) {
+                                 const SoundCheckPlaces& places,
+                                 std::optional<std::string_view> head) {
   std::optional<ReferenceChecker> checker;  // made on the first reference: no cost for none
   for (const CellPlace& cell : SoundCellsInWritingOrder(tables)) {
     const std::string& text = *cell.Sound;
@@ -384,7 +421,7 @@ std::string CheckSoundReferences(const WorkAreaTables& tables, const ProjectStat
              ", is not a sound reference. Please write it as Sound'Package.Group.Name', "
              "drag it from the voice window, or leave the cell empty.";
     }
-    if (!checker) checker.emplace(state, places);
+    if (!checker) checker.emplace(state, places, head);
     if (std::string problem = checker->Problem(*reference); !problem.empty()) {
       return "The Sound of " + cell.Where + ", " + text +
              ", names no sound the game can find: " + problem +

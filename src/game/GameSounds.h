@@ -13,6 +13,7 @@
 #include "core/Places.h"
 #include "game/Package.h"
 #include "project/ProjectState.h"
+#include "project/ScriptHead.h"
 #include "workarea/PhraseTable.h"
 
 namespace voxmire {
@@ -122,13 +123,22 @@ struct SoundCheckPlaces {
   std::filesystem::path home;  // for the player's copy of the game's settings
 };
 
+// The pack's own sounds: the audio imports of `head` into the pack's
+// package (a PACKAGE that names it, or none), each in the group its line
+// gives it.
+std::vector<AudioImport> OwnSoundImports(std::string_view head, std::string_view packName);
+
 // Why the work area's tables can't be generated because of a Sound cell, or
 // an empty text when every Sound cell (Names, the growable tables, Orders;
 // in the order they are written) is empty, None, or a reference that
 // resolves: to one of the pack's own sounds, to a Sound in a package on the
 // game's search path, or, when the game directory has no such package, to a
-// sound a stock library lists for it.
+// sound a stock library lists for it. The pack's own sounds are those the
+// script `head` imports, in their groups; without a head, the pack's sounds
+// (or the sound list) in the group named after the pack, as the template
+// imports them.
 std::string CheckSoundReferences(const WorkAreaTables& tables, const ProjectState& state,
-                                 const SoundCheckPlaces& places);
+                                 const SoundCheckPlaces& places,
+                                 std::optional<std::string_view> head = std::nullopt);
 
 }  // namespace voxmire

@@ -7,24 +7,23 @@
 #include "core/Files.h"
 #include "core/Product.h"
 #include "output/ScriptTemplate.h"
+#include "project/ScriptHead.h"
 
 namespace voxmire {
 namespace {
 
-// A growable table as the script names it.
+// A growable table and the room the game's voice class has for it.
 struct TableLayout {
   WorkAreaTab Tab;
-  std::string_view Prefix;       // "Ack" gives AckSound, AckString, AckAbbrev
-  std::string_view CountName;    // empty: the game keeps no count for it
   int Limit;                     // slots in the game's voice class
   std::string_view EntriesName;  // for the refusal message
 };
 
 constexpr std::array<TableLayout, 4> kTableLayouts = {{
-    {WorkAreaTab::Acknowledgements, "Ack", "numAcks", kMaxAcks, "acknowledgements"},
-    {WorkAreaTab::FriendlyFire, "FFire", "numFFires", kMaxFFires, "friendly fire phrases"},
-    {WorkAreaTab::Taunts, "Taunt", "numTaunts", kMaxTaunts, "taunts"},
-    {WorkAreaTab::Others, "Other", "", kMaxOthers, "other messages"},
+    {WorkAreaTab::Acknowledgements, kMaxAcks, "acknowledgements"},
+    {WorkAreaTab::FriendlyFire, kMaxFFires, "friendly fire phrases"},
+    {WorkAreaTab::Taunts, kMaxTaunts, "taunts"},
+    {WorkAreaTab::Others, kMaxOthers, "other messages"},
 }};
 
 constexpr std::string_view kCrLf = "\r\n";
@@ -91,42 +90,6 @@ class Lines {
   std::string text_;
 };
 
-void WriteTable(Lines& out, const TableLayout& layout, const PhraseTable& table) {
-  std::string prefix(layout.Prefix);
-  for (int k = 1; k <= table.Count(); ++k) {
-    out.Add(prefix, "Sound(", std::to_string(k - 1), ")=" + table.Row(k).Sound);
-  }
-  for (int k = 1; k <= table.Count(); ++k) {
-    out.Add(prefix, "String(", std::to_string(k - 1),
-            ")=" + Quoted(EscapeQuotedValue(table.Row(k).String)));
-  }
-  for (int k = 1; k <= table.Count(); ++k) {
-    const std::string& abbrev = table.Row(k).Abbrev;
-    if (abbrev.empty()) continue;
-    out.Add(prefix, "Abbrev(", std::to_string(k - 1), ")=" + Quoted(EscapeQuotedValue(abbrev)));
-  }
-  if (!layout.CountName.empty()) out.Add(layout.CountName, "=", std::to_string(table.Count()));
-}
-
-// An order's empty Sound or String writes no line: "OrderSound(0)=" would
-// store None over the base voice's own sound, and "" would blank its text.
-void WriteOrders(Lines& out, const std::array<PhraseRow, 7>& orders) {
-  for (std::size_t i = 0; i < orders.size(); ++i) {
-    if (orders[i].Sound.empty()) continue;
-    out.Add("OrderSound(", std::to_string(kOrderSlots[i].Number), ")=", orders[i].Sound);
-  }
-  for (std::size_t i = 0; i < orders.size(); ++i) {
-    if (orders[i].String.empty()) continue;
-    out.Add("OrderString(", std::to_string(kOrderSlots[i].Number),
-            ")=", Quoted(EscapeQuotedValue(orders[i].String)));
-  }
-  for (std::size_t i = 0; i < orders.size(); ++i) {
-    if (orders[i].Abbrev.empty()) continue;
-    out.Add("OrderAbbrev(", std::to_string(kOrderSlots[i].Number),
-            ")=", Quoted(EscapeQuotedValue(orders[i].Abbrev)));
-  }
-}
-
 std::string TwoDigits(int value) {
   char buffer[16];
   std::snprintf(buffer, sizeof buffer, "%02d", value);
@@ -167,8 +130,28 @@ std::string EscapeQuotedValue(std::string_view text) {
   return escaped;
 }
 
+std::string AssignmentLine(const Assignment& a) {
+  std::string line = PropertyName(a.Category, a.Field);
+  if (a.Field != VoiceField::Count) line += "(" + std::to_string(a.Index) + ")";
+  line += '=';
+  switch (a.Field) {
+    case VoiceField::Sound:
+      return line + a.Text;
+    case VoiceField::String:
+    case VoiceField::Abbrev:
+      return line + Quoted(EscapeQuotedValue(a.Text));
+    case VoiceField::Time:
+      return line + ExportedTime(a.Number);
+    case VoiceField::Mature:
+    case VoiceField::Count:
+      break;
+  }
+  return line + std::to_string(static_cast<long long>(a.Number));
+}
+
 DefaultPropertiesBlock BuildDefaultProperties(const WorkAreaTables& tables,
-                                              const ProjectState& state, const std::tm& now) {
+                                              const ProjectState& state, const std::tm& now,
+                                              const VoiceDefaults& base, SoundLengths& lengths) {
   DefaultPropertiesBlock block;
   block.Error = CheckGeneratable(tables);
   if (!block.Ok()) return block;
@@ -176,16 +159,7 @@ DefaultPropertiesBlock BuildDefaultProperties(const WorkAreaTables& tables,
   Lines out;
   out.Add("defaultproperties");
   out.Add("{");
-  // Like the orders, a leader left empty keeps the base voice's sound.
-  for (std::size_t i = 0; i < tables.Names.size(); ++i) {
-    if (tables.Names[i].empty()) continue;
-    out.Add("NameSound(", std::to_string(i), ")=", tables.Names[i]);
-  }
-  for (const TableLayout& layout : kTableLayouts) {
-    // The orders sit between the taunts and the others.
-    if (layout.Tab == WorkAreaTab::Others) WriteOrders(out, tables.Orders);
-    WriteTable(out, layout, *RowTable(tables, layout.Tab));
-  }
+  for (const Assignment& a : PackAssignments(tables, base, lengths)) out.Add(AssignmentLine(a));
   out.Add("}");
   out.Add("");
   out.Add("// Script Info:");
@@ -216,8 +190,9 @@ std::filesystem::path ScriptPath(const Places& places, const ProjectState& state
 
 GenerationResult WriteClassScript(const Places& places, const WorkAreaTables& tables,
                                   const ProjectState& state, std::string_view head,
-                                  const std::tm& now) {
-  DefaultPropertiesBlock block = BuildDefaultProperties(tables, state, now);
+                                  const std::tm& now, SoundLengths& lengths) {
+  DefaultPropertiesBlock block =
+      BuildDefaultProperties(tables, state, now, BaseDefaults(ParentClassOf(head)), lengths);
   if (!block.Ok()) return {GenerationResult::Kind::Refused, block.Error};
 
   const std::filesystem::path path = ScriptPath(places, state);

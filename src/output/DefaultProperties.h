@@ -8,6 +8,7 @@
 
 #include "core/Places.h"
 #include "project/ProjectState.h"
+#include "workarea/GameVoice.h"
 #include "workarea/PhraseTable.h"
 
 namespace voxmire {
@@ -16,6 +17,11 @@ inline constexpr std::string_view kGenerationCompleteTitle = "Generation Complet
 inline constexpr std::string_view kGenerationCompleteText = "Generation Complete...";
 // Title of the critical message for a refusal or a script that can't be opened.
 inline constexpr std::string_view kGenerationFailedTitle = "Cannot Generate Script";
+// The question before generating a pack that PackWarnings finds fault with.
+inline constexpr std::string_view kPackWarningsTitle = "Check the Pack";
+inline constexpr std::string_view kPackWarningsIntro =
+    "In the game, the pack will not do everything its tables seem to say:";
+inline constexpr std::string_view kPackWarningsQuestion = "Generate the script all the same?";
 
 // How many entries the game's voice class has room for in each table.
 inline constexpr int kMaxAcks = 16;
@@ -39,10 +45,17 @@ struct DefaultPropertiesBlock {
   bool Ok() const { return Error.empty(); }
 };
 
+// One assignment as the block writes it, without its line end: sounds as
+// they are, texts quoted and escaped, times with six decimals.
+std::string AssignmentLine(const Assignment& assignment);
+
 // The lines appended to the script, from "defaultproperties" to the contact
-// line, stamped with `now` (local time).
+// line, stamped with `now` (local time): the pack's assignments over `base`,
+// the defaults of the class the script extends (see PackAssignments), with
+// the times that follow their sounds measured by `lengths`.
 DefaultPropertiesBlock BuildDefaultProperties(const WorkAreaTables& tables,
-                                              const ProjectState& state, const std::tm& now);
+                                              const ProjectState& state, const std::tm& now,
+                                              const VoiceDefaults& base, SoundLengths& lengths);
 
 // The computer's local date and time, for the stamp.
 std::tm LocalNow();
@@ -61,12 +74,12 @@ struct GenerationResult {
 };
 
 // Writes the whole class script to ScriptPath: `head` as the script page
-// saves it (the text and one CR LF), then the block. The file is replaced as
-// a whole, so a failed write leaves the old one and generating again after a
-// trip back to the tables never stacks a second block. A refusal writes
-// nothing at all.
+// saves it (the text and one CR LF), then the block over the defaults of the
+// class the head extends. The file is replaced as a whole, so a failed write
+// leaves the old one and generating again after a trip back to the tables
+// never stacks a second block. A refusal writes nothing at all.
 GenerationResult WriteClassScript(const Places& places, const WorkAreaTables& tables,
                                   const ProjectState& state, std::string_view head,
-                                  const std::tm& now);
+                                  const std::tm& now, SoundLengths& lengths);
 
 }  // namespace voxmire

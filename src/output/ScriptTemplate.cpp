@@ -6,6 +6,8 @@
 
 #include "core/Ascii.h"
 #include "core/Files.h"
+#include "project/ScriptHead.h"
+#include "sounds/SoundList.h"
 
 namespace voxmire {
 namespace {
@@ -94,6 +96,14 @@ std::optional<std::string> ScriptHeadFor(const Places& places, const ProjectStat
   const auto templ = ReadTemplate(places);
   if (!templ) return std::nullopt;
   return ExpandTemplate(*templ, soundNames, state);
+}
+
+std::optional<std::string> PackScriptHead(const Places& places, const ProjectState& state) {
+  return ScriptHeadFor(places, state, ReadTextLines(SoundListPath(places)));
+}
+
+std::string PackParentClass(const std::optional<std::string>& head, const ProjectState& state) {
+  return head ? ParentClassOf(*head) : state.BaseVoiceClass;
 }
 
 std::string WithCrLfLineEnds(std::string_view text) {

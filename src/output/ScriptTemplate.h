@@ -61,6 +61,13 @@ std::string ScriptFileBytes(std::string_view text);
 std::optional<std::string> ScriptHeadFor(const Places& places, const ProjectState& state,
                                          const std::vector<std::string>& soundNames);
 
+// The head the pack is generated with: ScriptHeadFor with the sound list.
+std::optional<std::string> PackScriptHead(const Places& places, const ProjectState& state);
+
+// The class the pack's script extends: the head's parent, or the base
+// voice's class when there is no head to read.
+std::string PackParentClass(const std::optional<std::string>& head, const ProjectState& state);
+
 // Replaces <program dir>/<name>.uc as a whole with the text and one CR LF.
 // False when it can't be written; an old file is then left as it was.
 bool WriteScriptFile(const Places& places, std::string_view voicePackName, std::string_view text);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -10,8 +11,11 @@
 
 #include "core/Ascii.h"
 #include "core/Files.h"
+#include "game/GameSounds.h"
 #include "project/BaseVoices.h"
 #include "project/PackName.h"
+#include "project/ScriptHead.h"
+#include "workarea/GameVoice.h"
 
 namespace voxmire {
 namespace {
@@ -32,100 +36,10 @@ std::string Lowered(std::string_view s) {
   return out;
 }
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return AsciiLower(x) == AsciiLower(y);
-         });
-}
+bool SameIgnoringCase(std::string_view a, std::string_view b) { return SameAscii(a, b); }
 
 bool IdentifierChar(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
-}
-
-// `text` begins with `word` (letter case ignored) and the word ends there.
-bool StartsWithWord(std::string_view text, std::string_view word) {
-  return text.size() >= word.size() && SameIgnoringCase(text.substr(0, word.size()), word) &&
-         (text.size() == word.size() || !IdentifierChar(text[word.size()]));
-}
-
-// The text with its // and /* */ comments taken out. Every line break stays
-// where it was, so a line of the result is the same line of the original;
-// a "//" inside a double-quoted string is text, not a comment.
-std::string WithoutComments(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  bool inString = false;
-  bool inBlock = false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    const char next = i + 1 < text.size() ? text[i + 1] : '\0';
-    if (c == '\r' || c == '\n') {
-      inString = false;  // strings never span lines
-      out += c;
-    } else if (inBlock) {
-      if (c == '*' && next == '/') {
-        inBlock = false;
-        ++i;
-      }
-    } else if (inString) {
-      if (c == '"') inString = false;
-      out += c;
-    } else if (c == '"') {
-      inString = true;
-      out += c;
-    } else if (c == '/' && next == '/') {
-      while (i + 1 < text.size() && text[i + 1] != '\r' && text[i + 1] != '\n') ++i;
-    } else if (c == '/' && next == '*') {
-      inBlock = true;
-      out += ' ';  // a comment separates words as a blank does
-      ++i;
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
-// ---- The class line -------------------------------------------------------
-
-struct ClassLine {
-  std::string name;
-  std::string parent;  // without a package ("Botpack.VoiceMaleOne" gives "VoiceMaleOne")
-};
-
-// "class <Name> extends <Parent> ...;" starting at lines[first], which may
-// run over several lines. UnrealScript of the game's time also wrote
-// "expands" for "extends".
-ClassLine ReadClassLine(const std::vector<std::string>& lines, std::size_t first) {
-  std::vector<std::string> words;
-  bool ended = false;
-  for (std::size_t i = first; i < lines.size() && !ended && words.size() < 4; ++i) {
-    std::string_view rest = lines[i];
-    if (i == first) rest = Trim(rest).substr(5);  // after "class"
-    std::string word;
-    for (char c : rest) {
-      if (c == ';' || c == '{') ended = true;
-      if (ended || c == ' ' || c == '\t') {
-        if (!word.empty()) words.push_back(std::move(word));
-        word.clear();
-        if (ended) break;
-      } else {
-        word += c;
-      }
-    }
-    if (!word.empty()) words.push_back(std::move(word));
-  }
-  ClassLine line;
-  if (!words.empty()) line.name = words[0];
-  if (words.size() >= 3 &&
-      (SameIgnoringCase(words[1], "extends") || SameIgnoringCase(words[1], "expands"))) {
-    std::string_view parent = words[2];
-    if (const auto dot = parent.rfind('.'); dot != std::string_view::npos) {
-      parent.remove_prefix(dot + 1);
-    }
-    line.parent = parent;
-  }
-  return line;
 }
 
 // The game's voice classes and the base each one stands for.
@@ -140,58 +54,6 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 7> kParentBa
 }};
 
 // ---- Sound imports ----------------------------------------------------------
-
-struct AudioImport {
-  std::string file;
-  std::string name;
-};
-
-// The FILE and NAME values of "#exec AUDIO IMPORT FILE=... NAME=..." (in any
-// order, quoted or not); nothing when the line is not an audio import.
-std::optional<AudioImport> ReadAudioImport(std::string_view line) {
-  std::string_view rest = Trim(line);
-  for (std::string_view word : {"#exec", "audio", "import"}) {
-    if (!StartsWithWord(rest, word)) return std::nullopt;
-    rest = Trim(rest.substr(word.size()));
-  }
-  AudioImport result;
-  bool hasName = false;
-  while (!rest.empty()) {
-    const auto keyEnd = rest.find_first_of(" \t=");
-    const std::string_view key = rest.substr(0, keyEnd);
-    rest.remove_prefix(std::min(keyEnd, rest.size()));
-    if (rest.empty() || rest.front() != '=') {
-      rest = Trim(rest);
-      continue;  // a flag without a value
-    }
-    rest.remove_prefix(1);
-    std::string_view value;
-    if (!rest.empty() && rest.front() == '"') {
-      const auto close = rest.find('"', 1);
-      value = rest.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
-      rest.remove_prefix(close == std::string_view::npos ? rest.size() : close + 1);
-    } else {
-      const auto end = rest.find_first_of(kBlanks);
-      value = rest.substr(0, end);
-      rest.remove_prefix(std::min(end, rest.size()));
-    }
-    rest = Trim(rest);
-    if (SameIgnoringCase(key, "FILE")) result.file = value;
-    if (SameIgnoringCase(key, "NAME")) {
-      result.name = value;
-      hasName = true;
-    }
-  }
-  if (!hasName || result.name.empty()) {
-    // Without NAME the compiler names the sound after its file.
-    std::string_view file = result.file;
-    if (const auto sep = file.find_last_of("/\\"); sep != std::string_view::npos) {
-      file.remove_prefix(sep + 1);
-    }
-    result.name = file.substr(0, file.rfind('.'));
-  }
-  return result;
-}
 
 std::string ForwardSlashes(std::string_view path) {
   std::string out(path);
@@ -318,47 +180,39 @@ std::optional<int> CountValue(std::string_view raw) {
   return count;
 }
 
+// A time or a flag: a number the game's compiler takes, or nothing.
+std::optional<double> NumberValue(std::string_view raw) {
+  std::string_view value = Trim(raw);
+  if (!value.empty() && value.back() == ';') value = Trim(value.substr(0, value.size() - 1));
+  double number = 0;
+  const auto end = value.data() + value.size();
+  const auto [ptr, ec] = std::from_chars(value.data(), end, number);
+  // Times are seconds and flags bytes: anything far outside is no setting.
+  if (value.empty() || ec != std::errc() || ptr != end || !(number >= 0 && number <= 1e6)) {
+    return std::nullopt;
+  }
+  return number;
+}
+
+// The growable tables as the game's class names them.
 struct GrowableLayout {
-  std::string_view prefix;     // "Ack" gives AckSound, AckString, AckAbbrev
-  std::string_view countName;  // empty: the class keeps no count for it
+  VoiceCategory category;
   PhraseTable WorkAreaTables::*table;
 };
 
 constexpr std::array<GrowableLayout, 4> kGrowables = {{
-    {"Ack", "numAcks", &WorkAreaTables::Acks},
-    {"FFire", "numFFires", &WorkAreaTables::FFire},
-    {"Taunt", "numTaunts", &WorkAreaTables::Taunts},
-    {"Other", "", &WorkAreaTables::Others},
+    {VoiceCategory::Ack, &WorkAreaTables::Acks},
+    {VoiceCategory::FFire, &WorkAreaTables::FFire},
+    {VoiceCategory::Taunt, &WorkAreaTables::Taunts},
+    {VoiceCategory::Other, &WorkAreaTables::Others},
 }};
 
-constexpr std::array<std::pair<std::string_view, PhraseCell>, 3> kCells = {{
-    {"Sound", PhraseCell::Sound},
-    {"String", PhraseCell::String},
-    {"Abbrev", PhraseCell::Abbrev},
-}};
-
-struct Entry {
-  PhraseRow row;
-  std::vector<std::string> keys;  // as reported, should the row have no place
-};
-
-struct GrowableEntries {
-  std::map<std::size_t, Entry> byIndex;  // 0-based, < kMaxRows
-  std::optional<int> count;
-};
-
-void SetField(PhraseRow& row, PhraseCell cell, std::string value) {
-  switch (cell) {
-    case PhraseCell::Sound:
-      row.Sound = std::move(value);
-      break;
-    case PhraseCell::String:
-      row.String = std::move(value);
-      break;
-    case PhraseCell::Abbrev:
-      row.Abbrev = std::move(value);
-      break;
+// The place of an order number on the Orders tab, if it has one.
+std::optional<std::size_t> OrderPlace(int number) {
+  for (std::size_t i = 0; i < kOrderSlots.size(); ++i) {
+    if (kOrderSlots[i].Number == number) return i;
   }
+  return std::nullopt;
 }
 
 // The bytes of `text` before its line number `line`, counted as SplitLines
@@ -382,19 +236,13 @@ class Importer {
 
   ClassImport Run(std::optional<std::string_view> intBytes) {
     const std::size_t blockLine = FindDefaultProperties();
-    std::optional<std::size_t> classLine;
-    for (std::size_t i = 0; i < std::min(blockLine, lines_.size()) && !classLine; ++i) {
-      const std::string_view line = Trim(lines_[i]);
-      if (StartsWithWord(line, "class") && line.size() > 5 && (line[5] == ' ' || line[5] == '\t')) {
-        classLine = i;
-      }
-    }
+    const std::optional<ClassLine> classLine = FindClassLine(lines_, blockLine);
     if (!classLine) {
       return Failure(
           "This file has no class line (\"class <Name> extends <voice class>;\"), so it is not a "
           "voice class.");
     }
-    const ClassLine cls = ReadClassLine(lines_, *classLine);
+    const ClassLine& cls = *classLine;
     if (!IsValidPackName(cls.name)) return Failure(InvalidPackNameText(cls.name));
     if (blockLine >= lines_.size()) {
       return Failure("The class " + cls.name +
@@ -404,6 +252,7 @@ class Importer {
     result_.state.VoicePackName = cls.name;
     result_.head = HeadBytes(uc_, blockLine);
     ApplyParent(cls.parent);
+    parent_ = cls.parent;
     ReadBlock();
     for (std::size_t i = 0; i < lines_.size(); ++i) {
       if (i < blockLine || i > blockEnd_) ReadImportLine(lines_[i]);
@@ -490,83 +339,131 @@ class Importer {
     return true;
   }
 
-  // Stores one assignment; false when the wizard has no place for it.
+  // Takes one assignment; false when the wizard has no place for it.
   bool Place(const Key& key, std::string_view value) {
-    for (std::size_t t = 0; t < kGrowables.size(); ++t) {
-      const GrowableLayout& layout = kGrowables[t];
-      if (!layout.countName.empty() && SameIgnoringCase(key.name, layout.countName)) {
-        if (key.indexed) return false;
-        tables_[t].count = CountValue(value);
-        if (!tables_[t].count) {
-          result_.notes.push_back(std::string(layout.countName) + "=" + std::string(Trim(value)) +
-                                  " is not a row count the work area can hold; the rows were "
-                                  "counted from the entries instead.");
-        }
+    const auto property = FindProperty(key.name);
+    if (!property) return false;
+    Assignment a;
+    a.Category = property->Category;
+    a.Field = property->Field;
+    if (a.Field == VoiceField::Count) {
+      if (key.indexed) return false;
+      const auto count = CountValue(value);
+      if (!count) {
+        result_.notes.push_back(std::string(key.name) + "=" + std::string(Trim(value)) +
+                                " is not a row count the work area can hold, so it was left "
+                                "out.");
         return true;
       }
-      const auto cell = CellOf(key.name, layout.prefix);
-      if (!cell) continue;
-      if (!key.indexed || key.index >= static_cast<std::size_t>(PhraseTable::kMaxRows)) {
-        return false;
-      }
-      Entry& entry = tables_[t].byIndex[key.index];
-      SetField(entry.row, *cell,
-               *cell == PhraseCell::Sound ? std::string(Trim(value)) : TextValue(value));
-      entry.keys.push_back(KeyText(key));
+      a.Number = *count;
+      countSet_[static_cast<std::size_t>(a.Category)] = true;
+      assignments_.push_back(std::move(a));
       return true;
     }
-    if (const auto cell = CellOf(key.name, "Order")) {
-      if (!key.indexed) return false;
-      for (std::size_t i = 0; i < kOrderSlots.size(); ++i) {
-        if (static_cast<std::size_t>(kOrderSlots[i].Number) != key.index) continue;
-        SetField(result_.state.Tables.Orders[i], *cell,
-                 *cell == PhraseCell::Sound ? std::string(Trim(value)) : TextValue(value));
-        return true;
+    // Past the class's slots the compiler ignores an entry ("out of bound").
+    if (!key.indexed || key.index >= static_cast<std::size_t>(SlotCount(a.Category))) return false;
+    a.Index = static_cast<int>(key.index);
+    if (a.Category == VoiceCategory::Order && !OrderPlace(a.Index)) return false;
+    switch (a.Field) {
+      case VoiceField::Sound:
+        a.Text = Trim(value);
+        break;
+      case VoiceField::String:
+      case VoiceField::Abbrev:
+        a.Text = TextValue(value);
+        break;
+      default: {
+        const auto number = NumberValue(value);
+        if (!number) return false;
+        a.Number = a.Field == VoiceField::Mature ? std::min(*number, 255.0) : *number;
       }
-      return false;
     }
-    if (SameIgnoringCase(key.name, "NameSound")) {
-      if (!key.indexed || key.index >= result_.state.Tables.Names.size()) return false;
-      result_.state.Tables.Names[key.index] = Trim(value);
-      return true;
-    }
-    return false;
+    keys_[{a.Category, a.Index}].push_back(KeyText(key));
+    assignments_.push_back(std::move(a));
+    return true;
   }
 
-  // The cell that "<prefix>Sound", "<prefix>String" or "<prefix>Abbrev" names.
-  static std::optional<PhraseCell> CellOf(std::string_view name, std::string_view prefix) {
-    if (name.size() <= prefix.size() || !SameIgnoringCase(name.substr(0, prefix.size()), prefix)) {
-      return std::nullopt;
-    }
-    for (const auto& [suffix, cell] : kCells) {
-      if (SameIgnoringCase(name.substr(prefix.size()), suffix)) return cell;
-    }
-    return std::nullopt;
-  }
-
+  // The class's own assignments laid over its parent's defaults, as the
+  // game's compiler stores them, and the tables made from that.
   void BuildTables() {
-    for (std::size_t t = 0; t < kGrowables.size(); ++t) {
-      GrowableEntries& entries = tables_[t];
-      PhraseTable& table = result_.state.Tables.*kGrowables[t].table;
-      int rows = 0;
-      if (entries.count) {
-        rows = *entries.count;
-      } else if (!entries.byIndex.empty()) {
-        rows = static_cast<int>(entries.byIndex.rbegin()->first) + 1;
-      }
+    VoiceDefaults merged = BaseDefaults(parent_);
+    const bool parentKnown = GameClassDefaults(parent_) != nullptr;
+    for (const Assignment& a : assignments_) Apply(merged, a);
+    WorkAreaTables& tables = result_.state.Tables;
+
+    for (const GrowableLayout& layout : kGrowables) {
+      const VoiceCategory c = layout.category;
+      PhraseTable& table = tables.*layout.table;
+      const int* count = merged.Count(c);
+      // A class of a parent we don't know the defaults of, or of no count
+      // at all (the others), has as many rows as it has entries.
+      int rows = count != nullptr && (parentKnown || countSet_[static_cast<std::size_t>(c)])
+                     ? *count
+                     : HighestEntry(merged, c) + 1;
       if (rows > 0) table.CreateRows(rows);
-      for (auto& [index, entry] : entries.byIndex) {
-        if (index >= static_cast<std::size_t>(rows)) {
-          // Past the count the game never plays them; the user decides.
-          for (std::string& key : entry.keys) Unplaced(std::move(key));
-          continue;
+      for (int k = 1; k <= std::min(rows, SlotCount(c)); ++k) {
+        const VoiceEntry& entry = merged.At(c, k - 1);
+        table.SetCellUnclamped(k, PhraseCell::Sound, entry.Sound);
+        table.SetCellUnclamped(k, PhraseCell::String, entry.String);
+        table.SetCellUnclamped(k, PhraseCell::Abbrev, entry.Abbrev);
+        // The game's time, whatever the sound lasts: importing keeps what the class does.
+        if (c == VoiceCategory::Ack && (entry.Time != 0 || !IsNoSound(entry.Sound))) {
+          table.SetTime(k, entry.Time);
         }
-        const int k = static_cast<int>(index) + 1;
-        table.SetCellUnclamped(k, PhraseCell::Sound, entry.row.Sound);
-        table.SetCellUnclamped(k, PhraseCell::String, entry.row.String);
-        table.SetCellUnclamped(k, PhraseCell::Abbrev, entry.row.Abbrev);
+        table.SetMature(k, c == VoiceCategory::Taunt && entry.Mature > 0);
+      }
+      // Past the count the game never plays them; the user decides.
+      for (auto& [place, keys] : keys_) {
+        if (place.first != c || place.second < rows) continue;
+        for (std::string& key : keys) Unplaced(std::move(key));
       }
     }
+
+    for (std::size_t i = 0; i < kOrderSlots.size(); ++i) {
+      const int number = kOrderSlots[i].Number;
+      const VoiceEntry& entry = merged.Orders[static_cast<std::size_t>(number)];
+      PhraseRow& order = tables.Orders[i];
+      order.Sound = ExplicitSound(VoiceCategory::Order, number, entry.Sound);
+      order.String = entry.String;
+      order.Abbrev = entry.Abbrev;
+      // An empty order text keeps the base voice's: a blank can't be kept.
+      const VoiceEntry& parent = BaseDefaults(parent_).Orders[static_cast<std::size_t>(number)];
+      for (const auto& [field, text, inherited] :
+           {std::tuple{"String", &entry.String, &parent.String},
+            std::tuple{"Abbrev", &entry.Abbrev, &parent.Abbrev}}) {
+        if (!text->empty() || inherited->empty()) continue;
+        result_.notes.push_back("Order" + std::string(field) + "(" + std::to_string(number) +
+                                ")=\"\" blanks the base voice's text, which an empty order field "
+                                "keeps: the rebuilt pack shows \"" +
+                                *inherited + "\" there.");
+      }
+    }
+    for (std::size_t i = 0; i < tables.Names.size(); ++i) {
+      const VoiceEntry& entry = merged.Names[i];
+      tables.Names[i] = ExplicitSound(VoiceCategory::Name, static_cast<int>(i), entry.Sound);
+      if (entry.Time != 0 || !IsNoSound(entry.Sound)) {
+        tables.NameTimes[i] = FixedTime{entry.Time, tables.Names[i]};
+      }
+    }
+  }
+
+  // An order's or a leader's sound for its field: an empty field keeps the
+  // base voice's, so a sound the class sets to none is written "None".
+  std::string ExplicitSound(VoiceCategory category, int index, const std::string& sound) const {
+    if (!IsNoSound(sound)) return sound;
+    for (const Assignment& a : assignments_) {
+      if (a.Category == category && a.Field == VoiceField::Sound && a.Index == index) return "None";
+    }
+    return sound;
+  }
+
+  // The last entry of a category that holds anything; -1 for none.
+  static int HighestEntry(const VoiceDefaults& defaults, VoiceCategory category) {
+    const auto entries = defaults.Entries(category);
+    for (int i = static_cast<int>(entries.size()) - 1; i >= 0; --i) {
+      if (entries[static_cast<std::size_t>(i)] != VoiceEntry{}) return i;
+    }
+    return -1;
   }
 
   void Unplaced(std::string key) {
@@ -696,7 +593,11 @@ class Importer {
   std::size_t braceLine_ = 0;
   std::string_view braceRest_;  // what follows "{" on its line
   std::size_t blockEnd_ = 0;    // the line of the closing brace, or lines_.size()
-  std::array<GrowableEntries, kGrowables.size()> tables_;
+  std::string parent_;
+  std::vector<Assignment> assignments_;
+  std::array<bool, kVoiceCategories.size()> countSet_{};
+  // The keys the class set for each entry, should the entry have no place.
+  std::map<std::pair<VoiceCategory, int>, std::vector<std::string>> keys_;
   std::set<std::string> reported_;
 
   std::set<std::string> soundNames_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <system_error>
 
@@ -10,6 +11,8 @@
 #include "core/Text1252.h"
 #include "project/BaseVoices.h"
 #include "project/PackName.h"
+#include "project/ScriptHead.h"
+#include "workarea/GameVoice.h"
 
 namespace voxmire {
 namespace fs = std::filesystem;
@@ -80,6 +83,24 @@ void AppendQuoted(std::string& out, std::string_view cp1252) {
   out += '"';
 }
 
+// A number as JSON writes it: the shortest text that reads back the same.
+void AppendNumber(std::string& out, double value) {
+  char text[64];
+  const auto end = std::to_chars(text, text + sizeof text, value);
+  out.append(text, end.ptr);
+}
+
+void AppendTime(std::string& out, std::optional<double> seconds) {
+  if (seconds) {
+    AppendNumber(out, *seconds);
+  } else {
+    out += "null";
+  }
+}
+
+// A row is its three texts; a fixed time (one that doesn't follow the
+// sound) and a mature flag follow in an object of their own, so that rows
+// without them read as they always did.
 void AppendRow(std::string& out, const PhraseRow& row) {
   out += '[';
   AppendQuoted(out, row.Sound);
@@ -87,6 +108,16 @@ void AppendRow(std::string& out, const PhraseRow& row) {
   AppendQuoted(out, row.String);
   out += ", ";
   AppendQuoted(out, row.Abbrev);
+  const auto time = FixedSeconds(row.Time, row.Sound);
+  if (time || row.Mature) {
+    out += ", {";
+    if (time) {
+      out += "\"time\": ";
+      AppendNumber(out, *time);
+    }
+    if (row.Mature) out += time ? ", \"mature\": true" : "\"mature\": true";
+    out += '}';
+  }
   out += ']';
 }
 
@@ -388,6 +419,20 @@ bool Flag(JsonReader& in, const std::string& where) {
   return in.Word() == "true";
 }
 
+// A time in seconds: a number, not below 0.
+template <typename Where>
+double SecondsAt(JsonReader& in, const Where& where) {
+  const char c = in.Peek();
+  double seconds = -1;
+  if (c == '-' || (c >= '0' && c <= '9')) {
+    const std::string_view number = in.Number();
+    const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), seconds);
+    if (ec != std::errc() || end != number.data() + number.size()) seconds = -1;
+  }
+  if (!(seconds >= 0 && seconds < 1e9)) throw Problem{where() + " should be a time in seconds"};
+  return seconds;
+}
+
 template <typename F>
 void ObjectOf(JsonReader& in, const std::string& where, F&& member) {
   if (in.Peek() != '{') throw Problem{where + " should be an object"};
@@ -405,7 +450,9 @@ void ArrayOf(JsonReader& in, const std::string& where, F&& item) {
 template <typename Where>
 void RowAt(JsonReader& in, const Where& where, PhraseRow& row) {
   const auto shape = [&] {
-    return Problem{where() + " should be a list of three texts (Sound, String, Abbrev)"};
+    return Problem{where() +
+                   " should be a list of three texts (Sound, String, Abbrev) and its time and "
+                   "mature flag"};
   };
   if (in.Peek() != '[') throw shape();
   int cells = 0;
@@ -420,11 +467,23 @@ void RowAt(JsonReader& in, const Where& where, PhraseRow& row) {
       case 2:
         row.Abbrev = TextAt(in, [&] { return where() + " Abbrev"; });
         break;
+      case 3:
+        if (in.Peek() != '{') throw shape();
+        in.Object([&](const std::string& member) {
+          if (member == "time") {
+            row.Time = FixedTime{SecondsAt(in, [&] { return where() + " time"; }), row.Sound};
+          } else if (member == "mature") {
+            row.Mature = Flag(in, where() + " mature");
+          } else {
+            in.Skip();
+          }
+        });
+        break;
       default:
         throw shape();
     }
   });
-  if (cells != 3) throw shape();
+  if (cells != 3 && cells != 4) throw shape();
 }
 
 void Row(JsonReader& in, const std::string& where, PhraseRow& row) {
@@ -463,6 +522,8 @@ void ReadTable(JsonReader& in, const std::string& key, PhraseTable& table) {
     table.SetCellUnclamped(k, PhraseCell::Sound, rows[i].Sound);
     table.SetCellUnclamped(k, PhraseCell::String, rows[i].String);
     table.SetCellUnclamped(k, PhraseCell::Abbrev, rows[i].Abbrev);
+    table.SetTime(k, FixedSeconds(rows[i].Time, rows[i].Sound));
+    table.SetMature(k, rows[i].Mature);
     rows[i] = PhraseRow();  // the table holds its own copy now
   }
 }
@@ -473,6 +534,7 @@ ProjectState StateFrom(JsonReader& in) {
   bool marked = false;
   std::optional<long long> version;
   std::string base;
+  std::array<std::optional<double>, 4> leaderTimes;
   in.Object([&](const std::string& key) {
     if (key == "format") {
       marked = in.Peek() == '"' && in.String() == kFormatMark;
@@ -541,6 +603,18 @@ ProjectState StateFrom(JsonReader& in) {
       if (i != 0 && i != kLeaderLabels.size()) {
         throw Problem{"leaders should list the four team leaders"};
       }
+    } else if (key == "leaderTimes") {
+      std::size_t i = 0;
+      ArrayOf(in, "leaderTimes", [&] {
+        if (i >= kLeaderLabels.size()) throw Problem{"leaderTimes should list four times"};
+        const std::string where = std::string(kLeaderLabels[i]) + " time";
+        if (in.Peek() == 'n' && in.Word() == "null") {
+          leaderTimes[i] = std::nullopt;
+        } else {
+          leaderTimes[i] = SecondsAt(in, [&] { return where; });
+        }
+        ++i;
+      });
     } else if (key == "description") {
       state.Description = OptionalText(in, "description");
     } else if (key == "generateUmod") {
@@ -560,6 +634,20 @@ ProjectState StateFrom(JsonReader& in) {
     const auto found = FindBaseVoice(base);
     if (!found) throw Problem{"its base voice \"" + base + "\" is none of the game's voices"};
     ApplyBaseVoice(kBaseVoices[*found], state);
+  }
+  for (std::size_t i = 0; i < leaderTimes.size(); ++i) {
+    if (leaderTimes[i])
+      state.Tables.NameTimes[i] = FixedTime{*leaderTimes[i], state.Tables.Names[i]};
+  }
+  // Before mature flags were kept, the game used the base voice's for every
+  // taunt: the project keeps doing what its pack did.
+  if (*version < 2) {
+    const VoiceDefaults& defaults =
+        BaseDefaults(state.ScriptHead ? ParentClassOf(*state.ScriptHead) : state.BaseVoiceClass);
+    PhraseTable& taunts = state.Tables.Taunts;
+    for (int k = 1; k <= taunts.Count(); ++k) {
+      taunts.SetMature(k, defaults.At(VoiceCategory::Taunt, k - 1).Mature > 0);
+    }
   }
   return state;
 }
@@ -630,7 +718,12 @@ std::string ProjectFileText(const ProjectState& state) {
     out += i == 0 ? "\n    " : ",\n    ";
     AppendQuoted(out, state.Tables.Names[i]);
   }
-  out += "\n  ],\n  \"description\": ";
+  out += "\n  ],\n  \"leaderTimes\": [";
+  for (std::size_t i = 0; i < state.Tables.Names.size(); ++i) {
+    if (i > 0) out += ", ";
+    AppendTime(out, FixedSeconds(state.Tables.NameTimes[i], state.Tables.Names[i]));
+  }
+  out += "],\n  \"description\": ";
   AppendOptional(out, state.Description);
   out += ",\n  \"generateUmod\": ";
   out += state.GenerateUmod ? "true" : "false";

@@ -18,7 +18,8 @@ namespace voxmire {
 
 inline constexpr std::string_view kProjectFolderName = "Packs";
 inline constexpr std::string_view kProjectExtension = ".voxmire";
-inline constexpr int kProjectFormatVersion = 1;
+// 2: rows may carry a fixed time and a mature flag; the leaders have times.
+inline constexpr int kProjectFormatVersion = 2;
 
 // <data folder>/Packs
 std::filesystem::path ProjectFolder(const Places& places);

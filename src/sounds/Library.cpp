@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
+#include "core/Ascii.h"
 #include "core/Files.h"
+#include "project/ScriptHead.h"
 #include "sounds/PackSounds.h"
 #include "sounds/SoundList.h"
 
@@ -40,6 +43,33 @@ std::string OwnPrefix(const ProjectState& state) {
   return "Sound'" + state.VoicePackName + "." + state.VoicePackName + ".";
 }
 
+// The group the script's head imports one of the pack's own sounds into:
+// the template's, named after the pack, unless an edited or imported head
+// says otherwise.
+std::optional<std::string> HeadGroup(std::string_view name, const ProjectState& state) {
+  if (state.ScriptHead) {
+    for (const AudioImport& sound : AudioImportsOf(*state.ScriptHead)) {
+      const bool own = sound.package.empty() || SameAscii(sound.package, state.VoicePackName);
+      if (own && SameAscii(sound.name, name)) return sound.group;
+    }
+  }
+  return std::nullopt;
+}
+
+// The name in an own entry whose group the head gives another name, or nothing.
+std::optional<std::string_view> NameInOwnGroup(std::string_view entry, const ProjectState& state) {
+  if (!state.ScriptHead) return std::nullopt;
+  const std::string pack = "Sound'" + state.VoicePackName + ".";
+  if (!entry.starts_with(pack) || !entry.ends_with('\'')) return std::nullopt;
+  const std::string_view rest = entry.substr(pack.size(), entry.size() - pack.size() - 1);
+  const auto dot = rest.rfind('.');
+  const std::string_view name = dot == std::string_view::npos ? rest : rest.substr(dot + 1);
+  const std::string_view group = dot == std::string_view::npos ? "" : rest.substr(0, dot);
+  const auto headGroup = HeadGroup(name, state);
+  if (!name.empty() && headGroup && SameAscii(*headGroup, group)) return name;
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::vector<std::string> LibraryChoices(const ProjectState& state) {
@@ -69,7 +99,10 @@ std::filesystem::path LibraryFile(Library library, const Places& places) {
 std::string LibraryEntry(Library library, std::string_view line, const ProjectState& state) {
   std::string entry;
   if (library == Library::Own) {
-    entry = OwnPrefix(state);
+    const auto group = HeadGroup(line, state);
+    entry = !group           ? OwnPrefix(state)
+            : group->empty() ? "Sound'" + state.VoicePackName + "."
+                             : "Sound'" + state.VoicePackName + "." + *group + ".";
   } else {
     entry = "Sound'";
     entry += Stock(library).package;
@@ -105,8 +138,14 @@ std::optional<std::vector<std::string>> EntriesForChoice(std::string_view choice
 std::optional<std::string> OwnSoundPath(std::string_view entry, const ProjectState& state,
                                         const Places& places) {
   const std::string prefix = OwnPrefix(state);
-  if (entry.size() < prefix.size() + 1 || !entry.starts_with(prefix)) return std::nullopt;
-  const std::string_view name = entry.substr(prefix.size(), entry.size() - prefix.size() - 1);
+  std::string_view name;
+  if (const auto grouped = NameInOwnGroup(entry, state)) {
+    name = *grouped;
+  } else if (entry.size() < prefix.size() + 1 || !entry.starts_with(prefix)) {
+    return std::nullopt;
+  } else {
+    name = entry.substr(prefix.size(), entry.size() - prefix.size() - 1);
+  }
   const std::filesystem::path copy = PackSoundFile(places, state.VoicePackName, name);
   std::error_code ec;
   if (!name.empty() && std::filesystem::is_regular_file(copy, ec)) return PathText(copy);

@@ -28,7 +28,9 @@ std::optional<Library> StockLibraryForPackage(std::string_view package);
 std::filesystem::path LibraryFile(Library library, const Places& places);
 
 // The entry for one line of a library's file: "Sound'Pack.Pack.L'" for the
-// pack's own sounds, "Sound'Male1Voice.(All).L'" and the like for the stock.
+// pack's own sounds (in the group an edited or imported head imports L into,
+// when it names another), "Sound'Male1Voice.(All).L'" and the like for the
+// stock.
 std::string LibraryEntry(Library library, std::string_view line, const ProjectState& state);
 
 // The library a choice's text shows. The text is compared with every stock

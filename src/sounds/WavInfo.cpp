@@ -159,7 +159,8 @@ WavVerdict Judge(const Format& format) {
   return {WavVerdictKind::ImportableWithWarning, std::move(warning)};
 }
 
-WavVerdict Inspect(Source& source) {
+// `dataSize`, when given, receives the size of the sample data.
+WavVerdict Inspect(Source& source, Format* formatOut = nullptr, std::uint64_t* dataSize = nullptr) {
   const std::uint64_t size = source.Size();
   std::array<unsigned char, 12> head{};
   if (!source.Read(0, head.data(), head.size()) || std::memcmp(&head[0], "RIFF", 4) != 0 ||
@@ -185,6 +186,7 @@ WavVerdict Inspect(Source& source) {
     } else if (std::memcmp(&chunk[0], "data", 4) == 0 && !haveData) {
       if (!complete) return Refused(kNotWav);  // cut short: the importer would read past its end
       haveData = true;
+      if (dataSize != nullptr) *dataSize = chunkSize;
     }
     if (!complete) break;
     offset = body + chunkSize + (chunkSize & 1u);  // odd sizes are padded to even
@@ -193,7 +195,19 @@ WavVerdict Inspect(Source& source) {
   if (!haveFormat || !haveData || format.channels == 0 || format.sampleRate == 0) {
     return Refused(kNotWav);
   }
+  if (formatOut != nullptr) *formatOut = format;
   return Judge(format);
+}
+
+// The playing time of the sample data, for a file the game imports.
+std::optional<double> Seconds(Source& source) {
+  Format format;
+  std::uint64_t dataSize = 0;
+  if (Inspect(source, &format, &dataSize).kind == WavVerdictKind::Refused) return std::nullopt;
+  const std::uint64_t frameBytes =
+      std::uint64_t{format.channels} * ((format.bitsPerSample + 7u) / 8u);
+  if (frameBytes == 0) return std::nullopt;
+  return static_cast<double>(dataSize / frameBytes) / format.sampleRate;
 }
 
 }  // namespace
@@ -210,6 +224,20 @@ WavVerdict InspectWavFile(const std::filesystem::path& path) {
   if (ec || !in) return Refused("can't be read");
   FileSource source(in, size);
   return Inspect(source);
+}
+
+std::optional<double> WavSecondsOfBytes(std::string_view bytes) {
+  MemorySource source(bytes);
+  return Seconds(source);
+}
+
+std::optional<double> WavFileSeconds(const std::filesystem::path& path) {
+  std::error_code ec;
+  const std::uintmax_t size = std::filesystem::file_size(path, ec);
+  std::ifstream in(path, std::ios::binary);
+  if (ec || !in) return std::nullopt;
+  FileSource source(in, size);
+  return Seconds(source);
 }
 
 }  // namespace voxmire

@@ -4,6 +4,7 @@
 // about, and the sound stays silent in the game. Stereo files and unusual
 // sample rates import, but older audio code of the game won't play them.
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,5 +29,10 @@ WavVerdict InspectWavBytes(std::string_view bytes);
 // Judges a file on disk, reading only its chunk headers and its format.
 // Refused with "can't be read" when it can't be opened.
 WavVerdict InspectWavFile(const std::filesystem::path& path);
+
+// How long a file the compiler imports plays, in seconds (its frames over its
+// sample rate); nothing for a file it refuses or that can't be read.
+std::optional<double> WavSecondsOfBytes(std::string_view bytes);
+std::optional<double> WavFileSeconds(const std::filesystem::path& path);
 
 }  // namespace voxmire

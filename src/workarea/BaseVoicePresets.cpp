@@ -1,66 +1,33 @@
 #include "workarea/BaseVoicePresets.h"
 
+#include "core/Ascii.h"
+
 namespace voxmire {
 namespace {
 
-// Transcribed from the game's own voice classes. Three female order sounds
-// differ from the pattern of the other voices because the packages name them
-// so (F1cover, F1destroy, F2destroy).
-
+// The stock voice classes' own defaults (the game's classes, patch 469e):
+// every phrase with its time and mature flag. A test holds them against the
+// game's export. Three female order sounds differ from the pattern of the
+// other voices because the packages name them so (F1cover, F1destroy,
+// F2destroy).
 constexpr PresetRow kMale1Acks[] = {
-    {"M1gotit", "Got it", ""},
-    {"M1roger", "Roger", ""},
-    {"M1onmyway", "On my way", ""},
-    {"M1imonit", "I'm on it", ""},
-};
-constexpr PresetRow kMale2Acks[] = {
-    {"M2gotit", "Got it", ""},
-    {"M2roger", "Roger", ""},
-    {"M2onmyway", "On my way", ""},
-};
-constexpr PresetRow kFemale1Acks[] = {
-    {"F1gotit", "Got it", ""},
-    {"F1roger", "Roger", ""},
-    {"F1onmyway", "On my way", ""},
-};
-constexpr PresetRow kFemale2Acks[] = {
-    {"F2gotit", "Got it", ""},
-    {"F2roger", "Roger", ""},
-    {"F2onmyway", "On my way", ""},
-};
-constexpr PresetRow kBossAcks[] = {
-    {"Bgotit", "Got it", ""},
-    {"Broger", "Roger", ""},
-    {"Bonmyway", "On my way", ""},
+    {"M1gotit", "Got it", "", 0.78},
+    {"M1roger", "Roger", "", 0.81},
+    {"M1onmyway", "On my way", "", 0.98},
+    {"M1imonit", "I'm on it.", "", 0.98},
 };
 constexpr PresetRow kMale1FFire[] = {
-    {"M1sameteam", "Hey! Same Team!", ""},
+    {"M1sameteam", "Hey! Same team!", ""},
     {"M1idiot", "I'm on your team, you idiot!", "On your team!"},
 };
-constexpr PresetRow kMale2FFire[] = {
-    {"M2sameteam", "Hey! Same Team!", ""},
-    {"M2idiot", "I'm on your team, you idiot!", "On your team!"},
-};
-constexpr PresetRow kFemale1FFire[] = {
-    {"F1sameteam", "Same Team!", ""},
-    {"F1idiot", "I'm on your team, you idiot!", "On your team!"},
-};
-constexpr PresetRow kFemale2FFire[] = {
-    {"F2sameteam", "Same Team!", ""},
-    {"F2idiot", "I'm on your team!", "On your team!"},
-};
-constexpr PresetRow kBossFFire[] = {
-    {"Bonyourteam", "I'm on your team!", "On your team!"},
-    {"Bsameteam", "Same Team!", ""},
-};
 constexpr PresetRow kMale1Taunts[] = {
-    {"M1eatthat", "Eat That!", ""},
+    {"M1eatthat", "Eat that!", ""},
     {"M1likethat", "You like that?", ""},
-    {"M1yeahbitch", "Yeah, bitch!", ""},
+    {"M1yeahbitch", "Yeah, bitch!", "", 0, true},
     {"M1boom", "Boom!", ""},
-    {"M1burnbaby", "Burn, baby!", ""},
-    {"M1letsrock", "Lets rock!", ""},
-    {"M1diebitch", "Die, bitch.", ""},
+    {"M1burnbaby", "Burn, baby", ""},
+    {"M1letsrock", "Lets Rock!", ""},
+    {"M1diebitch", "Die, bitch.", "", 0, true},
     {"M1loser", "Loser.", ""},
     {"M1nailedem", "Nailed 'im.", ""},
     {"M1nasty", "That was nasty.", ""},
@@ -71,6 +38,34 @@ constexpr PresetRow kMale1Taunts[] = {
     {"M1yeehaw", "Yeehaw!", ""},
     {"M1yousuck", "You suck!", ""},
 };
+constexpr PresetRow kMale1Others[] = {
+    {"M1uncovered", "Base is uncovered!", ""},
+    {"M1getflagback", "Somebody get our flag back!", "Get our flag!"},
+    {"M1igotflag", "I've got the flag.", "Got the flag."},
+    {"M1gotyourback", "I've got your back.", "Got your back."},
+    {"M1imhit", "I'm hit!", ""},
+    {"", "Man down!", ""},
+    {"M1underattack", "I'm under heavy attack!", "Under attack!"},
+    {"M1yougotpoint", "You got point.", ""},
+    {"M1igotflag", "I've got our flag.", "Got our flag."},
+    {"M1inposition", "I'm in position.", "In position."},
+    {"M1onmyway", "On my way.", ""},
+    {"M1pointsecure", "Control point is secure.", "Point is secure."},
+    {"M1enemycarrier", "Enemy flag carrier is here.", "Enemy carrier here."},
+    {"M1backup", "I need some backup.", ""},
+    {"M1takedown", "Take them down.", ""},
+    {"M1gotyoucovered", "I've got you covered.", "Got you covered."},
+    {"M1objectdestroy", "Objective destroyed.", ""},
+};
+constexpr PresetRow kMale2Acks[] = {
+    {"M2gotit", "Got it", "", 0.78},
+    {"M2roger", "Roger", "", 0.81},
+    {"M2onmyway", "On my way", "", 0.98},
+};
+constexpr PresetRow kMale2FFire[] = {
+    {"M2sameteam", "Hey! Same team!", ""},
+    {"M2idiot", "I'm on your team, you idiot!", "On your team!"},
+};
 constexpr PresetRow kMale2Taunts[] = {
     {"M2eatthat", "Eat that!", ""},
     {"M2yalikethat", "You like that?", ""},
@@ -78,14 +73,14 @@ constexpr PresetRow kMale2Taunts[] = {
     {"M2boom", "Boom!", ""},
     {"M2burnbaby", "Burn, baby", ""},
     {"M2yousuck", "You suck!", ""},
-    {"M2diebitch", "Die, bitch.", ""},
+    {"M2diebitch", "Die, bitch.", "", 0, true},
     {"M2loser", "Loser.", ""},
     {"M2yeehaw", "Yeehaw!", ""},
     {"M2ohyeah", "Oh, yeah!", ""},
     {"M2thathadtohurt", "That had to hurt.", ""},
     {"M2dirtbag", "Dirt bag!", ""},
     {"M2myhouse", "My house!", ""},
-    {"M2biteme", "Bite me!", ""},
+    {"M2biteme", "Bite me!", "", 0, true},
     {"M2OnFire", "I'm on fire!", ""},
     {"M2Useless", "Useless.", ""},
     {"M2laugh", "Ha ha ha!", ""},
@@ -98,6 +93,35 @@ constexpr PresetRow kMale2Taunts[] = {
     {"M2gotim", "Got 'im!", ""},
     {"M2staydown", "And stay down!", ""},
 };
+constexpr PresetRow kMale2Others[] = {
+    {"M2uncovered", "Base is uncovered!", ""},
+    {"M2getflagback", "Somebody get our flag back!", "Get our flag!"},
+    {"M2igotflag", "I've got the flag.", "Got the flag."},
+    {"M2gotyourback", "I've got your back.", "Got your back."},
+    {"M2imhit", "I'm hit!", ""},
+    {"M2mandown", "Man down!", ""},
+    {"M2underattack", "I'm under heavy attack!", "Under attack!"},
+    {"M2gotpoint", "You got point.", ""},
+    {"M2ourflag", "I've got our flag.", "Got our flag."},
+    {"M2inposition", "I'm in position.", "In position."},
+    {"M2hangin", "Hang in there.", ""},
+    {"M2pointsecure", "Control point is secure.", "Point is secure."},
+    {"M2enemycarrier", "Enemy flag carrier is here.", "Enemy carrier here."},
+    {"M2backup", "I need some backup.", ""},
+    {"M2incoming", "Incoming!", ""},
+    {"M2gotyourback", "I've got your back.", "Got your back."},
+    {"M2objectdestroy", "Objective destroyed.", ""},
+    {"M2Medic", "Medic!", ""},
+};
+constexpr PresetRow kFemale1Acks[] = {
+    {"F1gotit", "Got it", "", 0.52},
+    {"F1roger", "Roger that", "", 0.75},
+    {"F1onmyway", "On my way", "", 0.93},
+};
+constexpr PresetRow kFemale1FFire[] = {
+    {"F1sameteam", "Same team!", ""},
+    {"F1idiot", "I'm on your team, idiot!", "On your team!"},
+};
 constexpr PresetRow kFemale1Taunts[] = {
     {"F1eatthat", "Eat that!", ""},
     {"F1sucker", "Sucker!", ""},
@@ -106,7 +130,7 @@ constexpr PresetRow kFemale1Taunts[] = {
     {"F1wantsome", "Anyone else want some?", "Anyone else?"},
     {"F1boom", "Boom!", ""},
     {"F1burnbaby", "Burn, baby!", ""},
-    {"F1diebitch", "Die, bitch.", ""},
+    {"F1diebitch", "Die, bitch.", "", 0, true},
     {"F1yousuck", "You suck!", ""},
     {"F1likethat", "You like that?", ""},
     {"F1yeehaw", "Yeehaw!", ""},
@@ -122,6 +146,34 @@ constexpr PresetRow kFemale1Taunts[] = {
     {"F1toasted", "Toasted!", ""},
     {"F1letsrock", "Lets rock!", ""},
 };
+constexpr PresetRow kFemale1Others[] = {
+    {"F1baseunc", "Base is uncovered!", ""},
+    {"F1getflag", "Somebody get our flag back!", "Get our flag!"},
+    {"F1gotflag", "I've got the flag.", "Got the flag."},
+    {"F1gotyourb", "I've got your back.", "Got your back."},
+    {"F1imhit", "I'm hit! I'm hit!", ""},
+    {"F1mandown", "Man down!", ""},
+    {"F1underatt", "I'm under heavy attack!", "Under attack!"},
+    {"F1yougotpoint", "You got point.", ""},
+    {"F1gotourflag", "I've got our flag.", "Got our flag."},
+    {"F1inposition", "I'm in position.", "In position."},
+    {"F1hanginthere", "Hang in there.", ""},
+    {"F1pointsecure", "Control point is secure.", "Point is secure."},
+    {"F1enemyhere", "Enemy flag carrier is here.", "Enemy carrier here."},
+    {"F1backup", "I need some backup.", ""},
+    {"F1incoming", "Incoming!", ""},
+    {"F1gotyourb", "I've got your back.", "Got your back."},
+    {"F1objectivedest", "Objective destroyed.", ""},
+};
+constexpr PresetRow kFemale2Acks[] = {
+    {"F2gotit", "Got it", "", 0.52},
+    {"F2roger", "Roger that", "", 0.75},
+    {"F2onmyway", "On my way", "", 0.93},
+};
+constexpr PresetRow kFemale2FFire[] = {
+    {"F2sameteam", "Same team!", ""},
+    {"F2idiot", "I'm on your team!", "On your team!"},
+};
 constexpr PresetRow kFemale2Taunts[] = {
     {"F2eatthat", "Eat that!", ""},
     {"F2sucker", "Sucker!", ""},
@@ -130,7 +182,7 @@ constexpr PresetRow kFemale2Taunts[] = {
     {"F2biggergun", "Try a bigger gun.", ""},
     {"F2boom", "Boom!", ""},
     {"F2burnbaby", "Burn, baby!", ""},
-    {"F2diebitch", "Die, bitch.", ""},
+    {"F2diebitch", "Die, bitch.", "", 0, true},
     {"F2toeasy", "Too easy!", ""},
     {"F2youlikethat", "You like that?", ""},
     {"F2yousuck", "You suck!", ""},
@@ -147,6 +199,37 @@ constexpr PresetRow kFemale2Taunts[] = {
     {"F2dirtbag", "Dirt bag!", ""},
     {"F2next", "Next!", ""},
     {"F2seeya", "See ya!", ""},
+    {"F2myhouse", "My house!", ""},
+    {"F2target", "Target eliminated.", ""},
+    {"F2useless", "Useless!", ""},
+};
+constexpr PresetRow kFemale2Others[] = {
+    {"F2baseunc", "Base is uncovered!", ""},
+    {"F2getflag", "Somebody get our flag back!", "Get our flag!"},
+    {"F2gotflag", "I've got the flag.", "Got the flag."},
+    {"F2gotyourb", "I've got your back.", "Got your back."},
+    {"F2imhit", "I'm hit! I'm hit!", ""},
+    {"F2mandown", "Man down!", ""},
+    {"F2underatt", "I'm under heavy attack!", "Under attack!"},
+    {"F2yougotpoint", "You got point.", ""},
+    {"F2gotourflag", "I've got our flag.", "Got our flag."},
+    {"F2inposition", "I'm in position.", "In position."},
+    {"F2hanginthere", "Hang in there.", ""},
+    {"F2pointsecure", "Control point is secure.", "Point is secure."},
+    {"F2enemyhere", "Enemy flag carrier is here.", "Enemy carrier here."},
+    {"F2backup", "I need some backup.", ""},
+    {"F2incoming", "Incoming!", ""},
+    {"F2gotyourb", "I've got your back.", "Got your back."},
+    {"F2objectivedest", "Objective is destroyed.", ""},
+};
+constexpr PresetRow kBossAcks[] = {
+    {"Bgotit", "Got it", "", 0.78},
+    {"Broger", "Roger", "", 0.81},
+    {"Bonmyway", "On my way", "", 0.98},
+};
+constexpr PresetRow kBossFFire[] = {
+    {"Bonyourteam", "I'm on your team!", "On your team!"},
+    {"Bsameteam", "Same team!", ""},
 };
 constexpr PresetRow kBossTaunts[] = {
     {"Bbowdown", "Bow down!", ""},
@@ -170,83 +253,6 @@ constexpr PresetRow kBossTaunts[] = {
     {"Bhadtohurt", "That had to hurt.", ""},
     {"Bimonfire", "I'm on fire", ""},
 };
-constexpr PresetRow kMale1Others[] = {
-    {"M1uncovered", "Base is uncovered!", ""},
-    {"M1getflagback", "Somebody get our flag back!", "Get our flag!"},
-    {"M1igotflag", "I've got the flag.", "Got the flag."},
-    {"M1gotyourback", "I've got your back.", "Got your back."},
-    {"M1imhit", "I'm hit!", ""},
-    {"", "Man Down!", ""},
-    {"M1underattack", "I'm under heavy attack!", "Under attack!"},
-    {"M1yougotpoint", "You got point.", ""},
-    {"M1igotflag", "I've got our flag.", "Got our flag."},
-    {"M1inposition", "I'm in position.", "In position."},
-    {"M1onmyway", "On my way.", ""},
-    {"M1pointsecure", "Control point is secure.", "Point is secure."},
-    {"M1enemycarrier", "Enemy flag carrier is here.", "Enemy carrier here."},
-    {"M1backup", "I need some backup.", ""},
-    {"M1takedown", "Take them down.", ""},
-    {"M1gotyoucovered", "I've got you covered.", "Got you covered."},
-    {"M1objectdestroy", "Objective destroyed.", ""},
-};
-constexpr PresetRow kMale2Others[] = {
-    {"M2uncovered", "Base is uncovered!", ""},
-    {"M2getflagback", "Somebody get our flag back!", "Get our flag!"},
-    {"M2igotflag", "I've got the flag.", "Got the flag."},
-    {"M2gotyourback", "I've got your back.", "Got your back."},
-    {"M2imhit", "I'm hit!", ""},
-    {"M2mandown", "Man down!", ""},
-    {"M2underattack", "I'm under heavy attack!", "Under attack!"},
-    {"M2gotpoint", "You got point.", ""},
-    {"M2ourflag", "I've got our flag.", "Got our flag."},
-    {"M2inposition", "I'm in position.", "In position."},
-    {"M2hangin", "Hang in there.", ""},
-    {"M2pointsecure", "Control point is secure.", "Point is secure."},
-    {"M2enemycarrier", "Enemy flag carrier is here.", "Enemy carrier here."},
-    {"M2backup", "I need some backup.", ""},
-    {"M2incoming", "Incoming!", ""},
-    {"M2gotyourback", "I've got your back.", "Got your back."},
-    {"M2objectdestroy", "Objective destroyed.", ""},
-    {"M2Medic", "Medic!", ""},
-};
-constexpr PresetRow kFemale1Others[] = {
-    {"F1baseunc", "Base is uncovered!", ""},
-    {"F1getflag", "Somebody get our flag back!", "Get our flag!"},
-    {"F1gotflag", "I've got the flag.", "Got the flag."},
-    {"F1gotyourb", "I've got your back.", "Got your back."},
-    {"F1imhit", "I'm hit! I'm hit!", ""},
-    {"F1mandown", "Man down!", ""},
-    {"F1underatt", "I'm under heavy attack!", "Under attack!"},
-    {"F1yougotpoint", "You got point.", ""},
-    {"F1gotourflag", "I've got our flag.", "Got our flag."},
-    {"F1inposition", "I'm in position.", "In position."},
-    {"F1hanginthere", "Hang in there.", ""},
-    {"F1pointsecure", "Control point is secure.", "Point is secure."},
-    {"F1enemyhere", "Enemy flag carrier is here.", "Enemy carrier here."},
-    {"F1backup", "I need some backup.", ""},
-    {"F1incoming", "Incoming!", ""},
-    {"F1gotyourb", "I've got your back.", "Got your back."},
-    {"F1objectivedest", "Objective destroyed.", ""},
-};
-constexpr PresetRow kFemale2Others[] = {
-    {"F2baseunc", "Base is uncovered!", ""},
-    {"F2getflag", "Somebody get our flag back!", "Get our flag!"},
-    {"F2gotflag", "I've got the flag.", "Got the flag."},
-    {"F2gotyourb", "I've got your back.", "Got your back."},
-    {"F2imhit", "I'm hit! I'm hit!", ""},
-    {"F2mandown", "Man down!", ""},
-    {"F2underatt", "I'm under heavy attack!", "Under attack!"},
-    {"F2yougotpoint", "You got point.", ""},
-    {"F2gotourflag", "I've got our flag.", "Got our flag."},
-    {"F2inposition", "I'm in position.", "In position."},
-    {"F2hanginthere", "Hang in there.", ""},
-    {"F2pointsecure", "Control point is secure.", "Point is secure."},
-    {"F2enemyhere", "Enemy flag carrier is here.", "Enemy carrier here."},
-    {"F2backup", "I need some backup.", ""},
-    {"F2incoming", "Incoming!", ""},
-    {"F2gotyourb", "I've got your back.", "Got your back."},
-    {"F2objectivedest", "Objective is destroyed.", ""},
-};
 constexpr PresetRow kBossOthers[] = {
     {"Bbaseunc", "Base is uncovered!", ""},
     {"Bgetourflag", "Get our flag back!", "Get our flag!"},
@@ -268,42 +274,52 @@ constexpr PresetRow kBossOthers[] = {
 };
 
 constexpr VoicePresets kVoices[] = {
-    {"Male1Voice",
+    {"VoiceMaleOne",
+     "Male1Voice",
      kMale1Acks,
      kMale1FFire,
      kMale1Taunts,
      kMale1Others,
      {"M1defend", "M1hold", "M1assault", "M1coverme", "M1engage", "M1takeflag", "M1searchdestroy"},
-     {"M1redleader", "M1blueleader", "M1greenleader", "M1goldleader"}},
-    {"Male2Voice",
+     {"M1redleader", "M1blueleader", "M1greenleader", "M1goldleader"},
+     {0.96, 1.1, 1.02, 0.99}},
+    {"VoiceMaleTwo",
+     "Male2Voice",
      kMale2Acks,
      kMale2FFire,
      kMale2Taunts,
      kMale2Others,
      {"M2defend", "M2hold", "M2assault", "M2coverme", "M2engage", "M2takeflag", "M2searchdestroy"},
-     {"M2redleader", "M2blueleader", "M2greenleader", "M2goldleader"}},
-    {"Female1Voice",
+     {"M2redleader", "M2blueleader", "M2greenleader", "M2goldleader"},
+     {0.96, 1.1, 1.02, 0.99}},
+    {"VoiceFemaleOne",
+     "Female1Voice",
      kFemale1Acks,
      kFemale1FFire,
      kFemale1Taunts,
      kFemale1Others,
      {"F1defend", "F1hold", "F1assault", "F1cover", "F1engage", "F1takeflag", "F1destroy"},
-     {"F1redleader", "F1blueleader", "F1greenleader", "F1goldleader"}},
-    {"Female2Voice",
+     {"F1redleader", "F1blueleader", "F1greenleader", "F1goldleader"},
+     {0.89, 0.94, 0.81, 0.93}},
+    {"VoiceFemaleTwo",
+     "Female2Voice",
      kFemale2Acks,
      kFemale2FFire,
      kFemale2Taunts,
      kFemale2Others,
      {"F2defend", "F2hold", "F2assault", "F2coverme", "F2engage", "F2takeflag", "F2destroy"},
-     {"F2redleader", "F2blueleader", "F2greenleader", "F2goldleader"}},
-    {"BossVoice",
+     {"F2redleader", "F2blueleader", "F2greenleader", "F2goldleader"},
+     {0.89, 0.94, 0.81, 0.93}},
+    {"VoiceBoss",
+     "BossVoice",
      kBossAcks,
      kBossFFire,
      kBossTaunts,
      kBossOthers,
      {"Bdefendthebase", "Bholdposit", "Bassaultbase", "Bcoverme", "Bengage", "Btaketheirflag",
       "Bsandd"},
-     {"Bredleader", "Bblueleader", "Bgreenleader", "Bgoldleader"}},
+     {"Bredleader", "Bblueleader", "Bgreenleader", "Bgoldleader"},
+     {0.96, 1.1, 1.02, 0.99}},
 };
 
 }  // namespace
@@ -325,6 +341,19 @@ const VoicePresets* FindVoicePresets(std::string_view package) {
     if (voice.Package == package) return &voice;
   }
   return nullptr;
+}
+
+std::optional<double> StockSoundTime(std::string_view package, std::string_view soundName) {
+  for (const VoicePresets& voice : kVoices) {
+    if (!SameAscii(voice.Package, package)) continue;
+    for (const PresetRow& row : voice.Acks) {
+      if (SameAscii(row.SoundName, soundName)) return row.Time;
+    }
+    for (std::size_t i = 0; i < voice.LeaderSounds.size(); ++i) {
+      if (SameAscii(voice.LeaderSounds[i], soundName)) return voice.LeaderTimes[i];
+    }
+  }
+  return std::nullopt;
 }
 
 std::span<const PresetRow> PresetRows(const VoicePresets& voice, WorkAreaTab tab) {
@@ -384,6 +413,9 @@ PresetLoadResult LoadVoiceBaseSettings(const ProjectState& state, WorkAreaTab ta
       }
       if (!preset.String.empty()) table->SetCellUnclamped(k, PhraseCell::String, preset.String);
       if (!preset.Abbrev.empty()) table->SetCellUnclamped(k, PhraseCell::Abbrev, preset.Abbrev);
+      // The stock class sets every acknowledgement's time, to its sound's length.
+      if (tab == WorkAreaTab::Acknowledgements) table->SetTime(k, preset.Time);
+      table->SetMature(k, preset.Mature);
     }
     return PresetLoadResult::Loaded;
   }
@@ -398,6 +430,7 @@ PresetLoadResult LoadVoiceBaseSettings(const ProjectState& state, WorkAreaTab ta
   } else {
     for (std::size_t i = 0; i < tables.Names.size(); ++i) {
       tables.Names[i] = SoundOrBlank(*voice, voice->LeaderSounds[i]);
+      tables.NameTimes[i] = FixedTime{voice->LeaderTimes[i], tables.Names[i]};
     }
   }
   return PresetLoadResult::Loaded;

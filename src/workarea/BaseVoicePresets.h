@@ -2,6 +2,7 @@
 // The stock settings of the game's five voices, built in, and the loading of
 // one tab of them into the work area.
 #include <array>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -17,9 +18,14 @@ struct PresetRow {
   std::string_view SoundName;
   std::string_view String;
   std::string_view Abbrev;
+  double Time = 0;      // AckTime: the sound's length (acknowledgements only)
+  bool Mature = false;  // MatureTaunt (taunts only)
 };
 
+// One of the game's five voice classes. Its numAcks, numFFires and
+// numTaunts are the row counts of its tables.
 struct VoicePresets {
+  std::string_view Class;    // "VoiceMaleOne", ..., "VoiceBoss"
   std::string_view Package;  // "Male1Voice", ..., "BossVoice"
   std::span<const PresetRow> Acks;
   std::span<const PresetRow> FFire;
@@ -27,6 +33,7 @@ struct VoicePresets {
   std::span<const PresetRow> Others;
   std::array<std::string_view, 7> OrderSounds;   // indexed like kOrderSlots
   std::array<std::string_view, 4> LeaderSounds;  // indexed like kLeaderLabels
+  std::array<double, 4> LeaderTimes;             // NameTime
 };
 
 // String and Abbrev of the seven orders, the same for every voice (indexed
@@ -41,6 +48,10 @@ extern const std::array<OrderTexts, 7> kOrderPresetTexts;
 std::span<const VoicePresets> AllVoicePresets();
 // The voice whose package is exactly `package` (case matters), or nullptr.
 const VoicePresets* FindVoicePresets(std::string_view package);
+// The stock time of a stock sound (an acknowledgement's or a leader name's,
+// as its class sets it), the package and name compared without regard to
+// case; nothing for any other sound.
+std::optional<double> StockSoundTime(std::string_view package, std::string_view soundName);
 // The preset rows for a row tab; empty for the other tabs.
 std::span<const PresetRow> PresetRows(const VoicePresets& voice, WorkAreaTab tab);
 
@@ -64,10 +75,11 @@ enum class PresetLoadResult {
   NoPresets,       // the Tools tab has none: nothing changed
 };
 
-// Fills `tab` with the stock settings of state.BaseVoicePackage. A row tab
-// loads only into an empty table, and then completely. Orders overwrite every
-// field that has a stock value (so the four Abbrevs without one keep the
-// user's text); Names overwrite all four fields.
+// Fills `tab` with the stock settings of state.BaseVoicePackage, times and
+// mature flags included. A row tab loads only into an empty table, and then
+// completely. Orders overwrite every field that has a stock value (so the
+// four Abbrevs without one keep the user's text); Names overwrite all four
+// fields and their times.
 PresetLoadResult LoadVoiceBaseSettings(const ProjectState& state, WorkAreaTab tab,
                                        WorkAreaTables& tables);
 

@@ -1,6 +1,7 @@
 #include "workarea/PhraseTable.h"
 
 #include <algorithm>
+#include <charconv>
 #include <stdexcept>
 #include <utility>
 
@@ -62,15 +63,12 @@ void PhraseTable::SetCell(int k, PhraseCell cell, std::string_view text) {
 }
 
 void PhraseTable::SetCellUnclamped(int k, PhraseCell cell, std::string_view text) {
-  Row(k);  // range check
-  auto& slot = rows_[static_cast<std::size_t>(k - 1)];
-  if (!slot) {
-    if (text.empty()) return;
-    slot = std::make_unique<PhraseRow>();
-  }
-  PhraseRow& row = *slot;
+  if (text.empty() && Row(k) == PhraseRow()) return;  // an untouched row stays unallocated
+  PhraseRow& row = Writable(k);
   switch (cell) {
     case PhraseCell::Sound:
+      // A new sound has a length of its own: the time follows it again.
+      if (row.Sound != text) row.Time.reset();
       row.Sound = text;
       break;
     case PhraseCell::String:
@@ -80,6 +78,26 @@ void PhraseTable::SetCellUnclamped(int k, PhraseCell cell, std::string_view text
       row.Abbrev = text;
       break;
   }
+}
+
+PhraseRow& PhraseTable::Writable(int k) {
+  Row(k);  // range check
+  auto& slot = rows_[static_cast<std::size_t>(k - 1)];
+  if (!slot) slot = std::make_unique<PhraseRow>();
+  return *slot;
+}
+
+void PhraseTable::SetTime(int k, std::optional<double> seconds) {
+  if (!seconds) {
+    if (Row(k).Time) Writable(k).Time.reset();
+    return;
+  }
+  PhraseRow& row = Writable(k);
+  row.Time = FixedTime{*seconds, row.Sound};
+}
+
+void PhraseTable::SetMature(int k, bool mature) {
+  if (Row(k).Mature != mature) Writable(k).Mature = mature;
 }
 
 const std::string& PhraseTable::Cell(int k, PhraseCell cell) const {
@@ -93,6 +111,44 @@ const std::string& PhraseTable::Cell(int k, PhraseCell cell) const {
       break;
   }
   return row.Abbrev;
+}
+
+TimeEntry ParseTimeEntry(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const std::string_view typed = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+  std::string number(typed);
+  std::replace(number.begin(), number.end(), ',', '.');
+  const bool plain = std::all_of(number.begin(), number.end(),
+                                 [](char c) { return (c >= '0' && c <= '9') || c == '.'; }) &&
+                     std::count(number.begin(), number.end(), '.') <= 1 && number != ".";
+  TimeEntry entry;
+  if (!plain) {
+    entry.Problem = "\"" + std::string(typed) +
+                    "\" is not a time. Type the seconds the game waits before the next phrase, "
+                    "such as 0.96, or leave the cell empty to use the length of the row's sound.";
+    return entry;
+  }
+  double seconds = 0;
+  std::from_chars(number.data(), number.data() + number.size(), seconds);
+  if (seconds < kMinTime || seconds > kMaxTime) {
+    entry.Problem = std::string(typed) +
+                    " s is outside the times the game can use: type between 0.05 and 10 seconds, "
+                    "or leave the cell empty to use the length of the row's sound.";
+    return entry;
+  }
+  entry.Seconds = seconds;
+  return entry;
+}
+
+std::string TimeText(double seconds) { return FixedDecimals(seconds, 2); }
+
+std::string FixedDecimals(double value, int decimals) {
+  // to_chars, unlike printf, ignores the locale Qt sets from the environment.
+  char text[64];
+  const auto end =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+  return std::string(text, end.ec == std::errc() ? end.ptr : text);
 }
 
 const PhraseTable* RowTable(const WorkAreaTables& tables, WorkAreaTab tab) {

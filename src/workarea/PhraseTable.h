@@ -4,21 +4,64 @@
 #include <array>
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace voxmire {
 
+// A phrase's time (how long the game waits before the next phrase of a
+// sequence), set by hand, by a preset or by an imported class rather than
+// measured from the sound. It holds only while the Sound is the one it was
+// set for: once anything changes the Sound (a page, a drop, a recording),
+// the time follows the new sound's length again, with no one having to
+// remember to clear it.
+struct FixedTime {
+  double Seconds = 0;
+  std::string ForSound;
+
+  bool operator==(const FixedTime&) const = default;
+};
+
+// The fixed time that holds for `sound`, if any.
+inline std::optional<double> FixedSeconds(const std::optional<FixedTime>& time,
+                                          std::string_view sound) {
+  if (time && time->ForSound == sound) return time->Seconds;
+  return std::nullopt;
+}
+
 // One phrase: the sound the game plays, the text it shows, and the optional
-// abbreviation its menu uses.
+// abbreviation its menu uses. Time counts for acknowledgements only, Mature
+// for taunts only (the game skips a flagged taunt for players who turned
+// mature language off).
 struct PhraseRow {
   std::string Sound;
   std::string String;
   std::string Abbrev;
+  std::optional<FixedTime> Time = std::nullopt;
+  bool Mature = false;
 
   bool operator==(const PhraseRow&) const = default;
 };
+
+// The range of times a user may type, in seconds: below it the next phrase
+// would cut the first off at once, above it the voice hangs.
+inline constexpr double kMinTime = 0.05;
+inline constexpr double kMaxTime = 10.0;
+
+struct TimeEntry {
+  std::optional<double> Seconds;  // nothing: the entry was empty (follow the sound)
+  std::string Problem;            // why the text is refused; empty when it is taken
+  bool Ok() const { return Problem.empty(); }
+};
+// A typed time: seconds with '.' or ',' as the decimal mark, within
+// kMinTime..kMaxTime; an empty (or blank) text means "follow the sound".
+TimeEntry ParseTimeEntry(std::string_view text);
+// A time as a cell shows it: two decimals ("0.96").
+std::string TimeText(double seconds);
+// `value` with `decimals` digits after a '.', whatever the locale.
+std::string FixedDecimals(double value, int decimals);
 
 enum class PhraseCell { Sound, String, Abbrev };
 
@@ -87,6 +130,12 @@ class PhraseTable {
   void SetCellUnclamped(int k, PhraseCell cell, std::string_view text);
   const std::string& Cell(int k, PhraseCell cell) const;
 
+  // Row k's fixed time, set for its current Sound; nothing lets the time
+  // follow the sound.
+  void SetTime(int k, std::optional<double> seconds);
+  std::optional<double> Time(int k) const { return FixedSeconds(Row(k).Time, Row(k).Sound); }
+  void SetMature(int k, bool mature);
+
   // Same rows with the same texts, and the same create button mode.
   bool operator==(const PhraseTable& other) const;
 
@@ -94,6 +143,9 @@ class PhraseTable {
   void SetAddNewRowMode() { mode_ = CreateButtonMode::AddNewRow; }
 
  private:
+  // Row k, allocated for writing.
+  PhraseRow& Writable(int k);
+
   // A row keeps no texts until one is set: "Create Rows..." may ask for
   // 32767 rows at once, and then most of them stay empty.
   std::vector<std::unique_ptr<PhraseRow>> rows_;
@@ -134,6 +186,8 @@ struct WorkAreaTables {
   std::array<PhraseRow, 7> Orders;
   // Indexed like kLeaderLabels: sounds only.
   std::array<std::string, 4> Names;
+  // The leaders' fixed times, each holding while Names[i] is its ForSound.
+  std::array<std::optional<FixedTime>, 4> NameTimes;
 
   bool operator==(const WorkAreaTables&) const = default;
 };

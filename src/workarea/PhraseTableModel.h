@@ -1,10 +1,12 @@
 #pragma once
 // A growable phrase table as a Qt table model: three editable text columns
-// over a core PhraseTable, row numbers 1..N in the vertical header, and text
-// drops on the Sound column only.
+// over a core PhraseTable (and the acknowledgements' Time or the taunts'
+// Mature column), row numbers 1..N in the vertical header, and text drops on
+// the Sound column only.
 #include <QAbstractTableModel>
 #include <QStyledItemDelegate>
 
+#include "workarea/GameVoice.h"
 #include "workarea/PhraseTable.h"
 
 namespace voxmire {
@@ -12,14 +14,25 @@ namespace voxmire {
 class PhraseTableModel : public QAbstractTableModel {
   Q_OBJECT
  public:
-  // Columns in the order the table shows them.
-  enum Column { kSound = 0, kString = 1, kAbbrev = 2, kColumnCount = 3 };
+  // Columns in the order the table shows them; kExtra is the Time or the
+  // Mature column of the tables that have one.
+  enum Column { kSound = 0, kString = 1, kAbbrev = 2, kColumnCount = 3, kExtra = 3 };
+  enum class Extra { None, Time, Mature };
   static PhraseCell CellOf(int column);
   // "Sound:", "String: " or "Abbreviation (for menu):".
   static QString ColumnCaption(int column);
+  // This table's caption of a column: "Time (s):" or "Mature" for kExtra.
+  QString Caption(int column) const;
 
   // The model edits `table` in place; the table must outlive the model.
-  explicit PhraseTableModel(PhraseTable& table, QObject* parent = nullptr);
+  explicit PhraseTableModel(PhraseTable& table, QObject* parent = nullptr,
+                            Extra extra = Extra::None);
+
+  Extra ExtraColumn() const { return extra_; }
+  // Where a time that follows its sound comes from, and the base voice's
+  // times for rows whose sound has no known length. Both must outlive the
+  // model; without them such a time shows nothing.
+  void SetTimeSource(SoundLengths* lengths, const VoiceDefaults* base);
 
   PhraseTable& Table() { return table_; }
   const PhraseTable& Table() const { return table_; }
@@ -50,8 +63,18 @@ class PhraseTableModel : public QAbstractTableModel {
   void BeginExternalChange() { beginResetModel(); }
   void EndExternalChange() { endResetModel(); }
 
+ Q_SIGNALS:
+  // A typed time was refused; `reason` says why (the cell keeps its time).
+  void TimeRefused(const QString& reason);
+
  private:
+  QVariant TimeData(int k, int role) const;
+  QVariant MatureData(int k, int role) const;
+
   PhraseTable& table_;
+  Extra extra_;
+  SoundLengths* lengths_ = nullptr;
+  const VoiceDefaults* base_ = nullptr;
 };
 
 // The cell editor: a line edit that stops at the Abbrev limit, takes drops

@@ -22,11 +22,12 @@
 #include "app/Qt1252.h"
 #include "core/Files.h"
 #include "game/GameSounds.h"
+#include "game/SoundLengths.h"
 #include "output/DefaultProperties.h"
 #include "output/ScriptTemplate.h"
 #include "project/ProjectKeeper.h"
 #include "project/ProjectState.h"
-#include "sounds/SoundList.h"
+#include "project/ScriptHead.h"
 #include "workarea/BaseVoicePresets.h"
 #include "workarea/PhraseTableModel.h"
 #include "workarea/RowCountEntry.h"
@@ -82,11 +83,23 @@ constexpr std::array<const char*, 7> kOrderStems = {"Defend", "Hold", "Assault",
 constexpr std::array<const char*, 4> kLeaderFields = {"txtRedLeader", "txtBlueLeader",
                                                       "txtGreenLeader", "txtGoldLeader"};
 
+// A dialog's lines are separated by CR.
+QString Lines(const std::vector<std::string>& lines) {
+  QStringList shown;
+  for (const std::string& line : lines) shown << QStringLiteral("- ") + ToQt(line);
+  return shown.join(QLatin1Char('\r'));
+}
+
 }  // namespace
 
 WorkAreaPage::WorkAreaPage(AppContext& ctx)
     : Page(ctx, QStringLiteral("Form5"), QStringLiteral("Voicepack Workarea")),
       tables_(ctx.state.Tables) {
+  // The class the script extends supplies whatever the pack leaves empty.
+  const auto head = Head();
+  base_ = &BaseDefaults(PackParentClass(head, ctx.state));
+  lengths_ = std::make_unique<GameSoundLengths>(ctx.state, ctx.places, ctx.home,
+                                                head.value_or(std::string()));
   BuildMenus();
 
   growers_ = {Grower{WorkAreaTab::Acknowledgements}, Grower{WorkAreaTab::FriendlyFire},
@@ -135,8 +148,11 @@ void WorkAreaPage::BuildMenus() {
   back->setObjectName(QStringLiteral("mnuBack"));
   QAction* voiceWindow = tools->addAction(tr("&Voice Window"));
   voiceWindow->setObjectName(QStringLiteral("mnuVW"));
+  QAction* preview = tools->addAction(tr("&Preview"));
+  preview->setObjectName(QStringLiteral("mnuPreview"));
   AddHelpMenu(menus);
 
+  connect(preview, &QAction::triggered, this, &WorkAreaPage::ShowPreview);
   connect(generate, &QAction::triggered, this, &WorkAreaPage::Generate);
   connect(back, &QAction::triggered, this, &WorkAreaPage::Back);
   connect(voiceWindow, &QAction::triggered, this, &WorkAreaPage::ShowVoiceWindow);
@@ -146,7 +162,15 @@ QWidget* WorkAreaPage::BuildGrowerTab(Grower& grower, const char* viewName, cons
                                       const char* createName, const char* deleteName,
                                       const char* presetName) {
   PhraseTable& table = *RowTable(tables_, grower.tab);
-  grower.model = new PhraseTableModel(table, this);
+  using Extra = PhraseTableModel::Extra;
+  const Extra extra = grower.tab == WorkAreaTab::Acknowledgements ? Extra::Time
+                      : grower.tab == WorkAreaTab::Taunts         ? Extra::Mature
+                                                                  : Extra::None;
+  grower.model = new PhraseTableModel(table, this, extra);
+  if (extra == Extra::Time) {
+    grower.model->SetTimeSource(lengths_.get(), base_);
+    connect(grower.model, &PhraseTableModel::TimeRefused, this, &WorkAreaPage::TimeRefused);
+  }
   // Every change of the table reaches the project file within moments.
   const auto touched = [this] { ctx_.keeper.Touched(); };
   connect(grower.model, &QAbstractItemModel::dataChanged, this, touched);
@@ -189,11 +213,11 @@ QWidget* WorkAreaPage::BuildGrowerTab(Grower& grower, const char* viewName, cons
   columns->setStretchLastSection(false);
   columns->setSectionResizeMode(PhraseTableModel::kSound, QHeaderView::Stretch);
   columns->setSectionResizeMode(PhraseTableModel::kString, QHeaderView::Stretch);
-  columns->setSectionResizeMode(PhraseTableModel::kAbbrev, QHeaderView::Fixed);
-  columns->resizeSection(PhraseTableModel::kAbbrev,
-                         view->fontMetrics().horizontalAdvance(
-                             PhraseTableModel::ColumnCaption(PhraseTableModel::kAbbrev)) +
-                             24);
+  for (int column = PhraseTableModel::kAbbrev; column < grower.model->columnCount(); ++column) {
+    columns->setSectionResizeMode(column, QHeaderView::Fixed);
+    columns->resizeSection(
+        column, view->fontMetrics().horizontalAdvance(grower.model->Caption(column)) + 24);
+  }
   columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
   auto* buttons = new QHBoxLayout;
@@ -239,6 +263,11 @@ QWidget* WorkAreaPage::BuildOrdersTab() {
                                                          QString::fromLatin1(kCellNames[c]));
       QLineEdit* field = Field(name, CellAcceptsDrop(cell));
       field->setAccessibleName(label + QLatin1Char(' ') + QString::fromLatin1(kCellNames[c]));
+      // An empty field keeps the base voice's: shown greyed, as the game will use it.
+      const VoiceEntry& stock = base_->Orders[static_cast<std::size_t>(kOrderSlots[i].Number)];
+      field->setPlaceholderText(ToQt(cell == PhraseCell::Sound    ? stock.Sound
+                                     : cell == PhraseCell::String ? stock.String
+                                                                  : stock.Abbrev));
       grid->addWidget(field, gridRow, static_cast<int>(c) + 1);
       orderFields_[i][c] = field;
       chain.push_back(field);
@@ -272,75 +301,100 @@ QWidget* WorkAreaPage::BuildNamesTab() {
   QPushButton* preset = NamedButton(ToQt(kLoadPresetsCaption), QString::fromLatin1("Command15"));
   auto* grid = new QGridLayout;
   grid->addWidget(new QLabel(tr("Sound")), 0, 1, Qt::AlignBottom);
-  grid->addWidget(preset, 0, 2, Qt::AlignRight);
+  grid->addWidget(preset, 0, 3, 1, 2, Qt::AlignRight);
+  std::vector<QWidget*> chain{preset};
   for (std::size_t i = 0; i < kLeaderLabels.size(); ++i) {
+    const int row = static_cast<int>(i) + 1;
     auto* label = new QLabel(ToQt(kLeaderLabels[i]));
     // Leader names are the pack's own sounds, typed in; the voice window's
     // entries are not meant for them.
     QLineEdit* field = Field(QString::fromLatin1(kLeaderFields[i]), false);
+    field->setPlaceholderText(ToQt(base_->Names[i].Sound));
     Buddy(label, field);
-    grid->addWidget(label, static_cast<int>(i) + 1, 0);
-    grid->addWidget(field, static_cast<int>(i) + 1, 1);
+    auto* timeLabel = new QLabel(tr("Time (s):"));
+    QLineEdit* time = Field(QString::fromLatin1(kLeaderFields[i]) + QStringLiteral("Time"), false);
+    timeLabel->setBuddy(time);
+    time->setAccessibleName(ToQt(kLeaderLabels[i]) + tr(" Time"));
+    time->setToolTip(
+        tr("How long the game waits before the order that follows the name. Empty: the length "
+           "of the name's sound (shown greyed)."));
+    time->setMaximumWidth(time->fontMetrics().horizontalAdvance(QStringLiteral("000.000")) + 16);
+    grid->addWidget(label, row, 0);
+    grid->addWidget(field, row, 1);
+    grid->addWidget(timeLabel, row, 2);
+    grid->addWidget(time, row, 3);
     leaderFields_[i] = field;
-    std::string& target = tables_.Names[i];
-    connect(field, &QLineEdit::textChanged, this, [this, &target](const QString& text) {
+    leaderTimeFields_[i] = time;
+    chain.push_back(field);
+    chain.push_back(time);
+    connect(field, &QLineEdit::textChanged, this, [this, i](const QString& text) {
+      std::string& target = tables_.Names[i];
       if (target == FromQt(text)) return;
       target = FromQt(text);
+      // A new sound has a length of its own: the time follows it again.
+      if (tables_.NameTimes[i] && tables_.NameTimes[i]->ForSound != target) {
+        tables_.NameTimes[i].reset();
+      }
+      ShowLeaderTime(i);
       ctx_.keeper.Touched();
     });
+    connect(time, &QLineEdit::editingFinished, this, [this, i] { LeaderTimeEdited(i); });
   }
   grid->setColumnStretch(1, 3);
-  grid->setColumnStretch(2, 2);
+  grid->setColumnStretch(4, 1);
   grid->setRowStretch(static_cast<int>(kLeaderLabels.size()) + 1, 1);
 
   auto* page = new QWidget;
   page->setLayout(grid);
-  TabChain({preset, leaderFields_[0], leaderFields_[1], leaderFields_[2], leaderFields_[3]});
+  TabChain(chain);
   connect(preset, &QPushButton::clicked, this, [this] { LoadPresets(WorkAreaTab::Names); });
   return page;
 }
 
-QWidget* WorkAreaPage::BuildToolsTab() {
-  struct Tool {
-    QString caption;
-    const char* name;
-    QString explanation;
-  };
+std::vector<WorkAreaPage::Tool> WorkAreaPage::Tools() {
   // The explanations are shown with their buttons as buddies, so "&&" shows
   // one ampersand just as in the captions.
-  const std::array<Tool, 3> tools = {{
+  return {
       {tr("&View VoiceWin"), "Command13",
        tr("Shows the window containing your sounds so you can drag && drop into the text "
-          "boxes.")},
+          "boxes."),
+       [this] { ShowVoiceWindow(); }},
+      {tr("&Preview"), "Command19",
+       tr("Shows the speech menu as the game will build it from the pack, and plays its phrase "
+          "sequences with their times."),
+       [this] { ShowPreview(); }},
       {tr("Generate  && Continue"), "Command12",
-       tr("Generates the Script and takes you to the next stage ")},
-      {tr("<- Back"), "Command18", tr("Takes you back to the previous step")},
-  }};
+       tr("Generates the Script and takes you to the next stage "), [this] { Generate(); }},
+      {tr("<- Back"), "Command18", tr("Takes you back to the previous step"), [this] { Back(); }},
+  };
+}
+
+QWidget* WorkAreaPage::BuildToolsTab() {
   auto* grid = new QGridLayout;
   grid->setVerticalSpacing(18);
   grid->setHorizontalSpacing(16);
-  std::array<QPushButton*, 3> buttons{};
+  std::vector<QWidget*> chain;
+  const std::vector<Tool> tools = Tools();
   for (std::size_t i = 0; i < tools.size(); ++i) {
-    buttons[i] = NamedButton(tools[i].caption, QString::fromLatin1(tools[i].name));
-    buttons[i]->setMinimumWidth(150);
+    QPushButton* button = NamedButton(tools[i].caption, QString::fromLatin1(tools[i].name));
+    button->setMinimumWidth(150);
     auto* label = new QLabel(tools[i].explanation);
     label->setWordWrap(true);
     label->setContentsMargins(0, 4, 0, 0);  // first line level with the caption
-    label->setBuddy(buttons[i]);
-    buttons[i]->setAccessibleDescription(
+    label->setBuddy(button);
+    button->setAccessibleDescription(
         label->text().replace(QStringLiteral("&&"), QStringLiteral("&")));
-    grid->addWidget(buttons[i], static_cast<int>(i), 0, Qt::AlignTop);
+    grid->addWidget(button, static_cast<int>(i), 0, Qt::AlignTop);
     grid->addWidget(label, static_cast<int>(i), 1, Qt::AlignTop);
+    connect(button, &QPushButton::clicked, this, tools[i].action);
+    chain.push_back(button);
   }
   grid->setColumnStretch(1, 1);
   grid->setRowStretch(static_cast<int>(tools.size()), 1);
 
   auto* page = new QWidget;
   page->setLayout(grid);
-  TabChain({buttons[0], buttons[1], buttons[2]});
-  connect(buttons[0], &QPushButton::clicked, this, &WorkAreaPage::ShowVoiceWindow);
-  connect(buttons[1], &QPushButton::clicked, this, &WorkAreaPage::Generate);
-  connect(buttons[2], &QPushButton::clicked, this, &WorkAreaPage::Back);
+  TabChain(chain);
   return page;
 }
 
@@ -444,19 +498,50 @@ void WorkAreaPage::ShowOrdersAndNames() {
     Show(orderFields_[i][1], order.String);
     Show(orderFields_[i][2], order.Abbrev);
   }
-  for (std::size_t i = 0; i < leaderFields_.size(); ++i) Show(leaderFields_[i], tables_.Names[i]);
+  for (std::size_t i = 0; i < leaderFields_.size(); ++i) {
+    Show(leaderFields_[i], tables_.Names[i]);
+    ShowLeaderTime(i);
+  }
+}
+
+void WorkAreaPage::ShowLeaderTime(std::size_t i) {
+  const std::string& sound = tables_.Names[i];
+  const auto fixed = FixedSeconds(tables_.NameTimes[i], sound);
+  auto time = sound.empty() ? std::nullopt : PhraseTime(std::nullopt, sound, *lengths_);
+  if (!time && !IsNoSound(sound.empty() ? base_->Names[i].Sound : sound)) {
+    time = base_->Names[i].Time;  // the sound's length is unknown: the game keeps the base's
+  }
+  QLineEdit* field = leaderTimeFields_[i];
+  field->setPlaceholderText(time ? ToQt(TimeText(*time)) : QString());
+  Show(field, fixed ? TimeText(*fixed) : std::string());
+}
+
+void WorkAreaPage::LeaderTimeEdited(std::size_t i) {
+  const TimeEntry entry = ParseTimeEntry(FromQt(leaderTimeFields_[i]->text()));
+  if (!entry.Ok()) {
+    ShowLeaderTime(i);  // the time the leader had
+    TimeRefused(ToQt(entry.Problem));
+    return;
+  }
+  std::optional<FixedTime> time;
+  if (entry.Seconds) time = FixedTime{*entry.Seconds, tables_.Names[i]};
+  if (tables_.NameTimes[i] == time) return;
+  tables_.NameTimes[i] = time;
+  ShowLeaderTime(i);
+  ctx_.keeper.Touched();
+}
+
+void WorkAreaPage::TimeRefused(const QString& reason) {
+  ctx_.dialogs.Message(this, tr("Invalid time"), reason, MessageIcon::Critical);
+}
+
+std::optional<std::string> WorkAreaPage::Head() const {
+  // The same head the script page showed: expanded with the sound list.
+  return PackScriptHead(ctx_.places, ctx_.state);
 }
 
 void WorkAreaPage::Generate() {
-  // A sound the game can't find would be stored as None without a word.
-  const std::string missing = CheckSoundReferences(tables_, ctx_.state, {ctx_.places, ctx_.home});
-  if (!missing.empty()) {
-    ctx_.dialogs.Message(this, ToQt(kGenerationFailedTitle), ToQt(missing), MessageIcon::Critical);
-    return;
-  }
-  // The same head the script page showed: expanded with the sound list.
-  const auto head =
-      ScriptHeadFor(ctx_.places, ctx_.state, ReadTextLines(SoundListPath(ctx_.places)));
+  const auto head = Head();
   if (!head) {
     ctx_.dialogs.Message(this, ToQt(kGenerationFailedTitle),
                          tr("The script template '%1' is missing or can't be read.\rReinstall "
@@ -465,8 +550,26 @@ void WorkAreaPage::Generate() {
                          MessageIcon::Critical);
     return;
   }
+  // A sound the game can't find would be stored as None without a word.
+  std::string refusal = CheckSoundReferences(tables_, ctx_.state, {ctx_.places, ctx_.home}, *head);
+  if (refusal.empty()) refusal = CheckGeneratable(tables_);
+  if (!refusal.empty()) {
+    ctx_.dialogs.Message(this, ToQt(kGenerationFailedTitle), ToQt(refusal), MessageIcon::Critical);
+    return;
+  }
+  // The head's sounds are what the game will find: measured afresh.
+  GameSoundLengths lengths(ctx_.state, ctx_.places, ctx_.home, *head);
+  const std::vector<std::string> warnings =
+      PackWarnings(tables_, BaseDefaults(ParentClassOf(*head)), lengths);
+  if (!warnings.empty() &&
+      !ctx_.dialogs.Confirm(this, ToQt(kPackWarningsTitle),
+                            ToQt(kPackWarningsIntro) + QStringLiteral("\r\r") + Lines(warnings) +
+                                QStringLiteral("\r\r") + ToQt(kPackWarningsQuestion),
+                            MessageIcon::Exclamation)) {
+    return;
+  }
   const GenerationResult result =
-      WriteClassScript(ctx_.places, tables_, ctx_.state, *head, LocalNow());
+      WriteClassScript(ctx_.places, tables_, ctx_.state, *head, LocalNow(), lengths);
   if (result.Result != GenerationResult::Kind::Written) {
     ctx_.dialogs.Message(this, ToQt(kGenerationFailedTitle), ToQt(result.Message),
                          MessageIcon::Critical);
@@ -480,5 +583,11 @@ void WorkAreaPage::Generate() {
 void WorkAreaPage::Back() { ctx_.nav.Back(PageId::WorkArea, PageId::Script); }
 
 void WorkAreaPage::ShowVoiceWindow() { ctx_.nav.Open(PageId::VoiceWindow); }
+
+void WorkAreaPage::ShowPreview() {
+  // A preview shows the tables as they are now: an open one is made afresh.
+  ctx_.nav.Close(PageId::Preview);
+  ctx_.nav.Open(PageId::Preview);
+}
 
 }  // namespace voxmire

@@ -53,6 +53,10 @@ grep -q '<glob pattern="\*.voxmire"/>' "$root/usr/share/mime/packages/voxmire.xm
   fail "the project type does not name *.voxmire"
 appstreamcli validate --no-net "$root/$metainfo" >"$scratch/appstream.log" 2>&1 ||
   { cat "$scratch/appstream.log"; fail "appstreamcli validate"; }
+# The software centre shows the README's own pictures, which get renumbered.
+for picture in $(grep -o 'docs/[^<]*\.png' "$root/$metainfo"); do
+  [ -f "$top/$picture" ] || fail "the metainfo shows $picture, which docs/ lacks"
+done
 
 # --help and --version answer without a display.
 answer=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/voxmire" --version 2>&1)

@@ -19,6 +19,7 @@
 #include "support/Harness.h"
 #include "support/UmodReader.h"
 #include "support/ZipReader.h"
+#include "workarea/PhraseTable.h"
 
 namespace voxmire::test {
 namespace {
@@ -148,8 +149,14 @@ class WizardTest : public ::testing::Test {
     TypeInCell(acks, 1, 1, QStringLiteral("Got it"));
     tabs->setCurrentIndex(2);
     Click(work, "Command14");  // the base voice's taunts
+    tabs->setCurrentIndex(5);
+    Type(work, "txtRedLeader", QStringLiteral("Sound'MyPack.MyPack.wide'"));
     tabs->setCurrentIndex(6);
+    h_.dialogs.confirmAnswers = {true};
     Click(work, "Command12");  // Generate && Continue
+    // No friendly fire rows: said before generating, and generated all the same.
+    ASSERT_EQ(h_.dialogs.confirms.size(), 1u);
+    EXPECT_TRUE(h_.dialogs.confirms[0].text.contains(QStringLiteral("\"Friendly Fire\" tab")));
 
     QWidget* intFile = Current(PageId::IntFile);
     EXPECT_EQ(Find<QLineEdit>(intFile, "Text2")->text(), QStringLiteral("MyPack by Jane"));
@@ -197,6 +204,23 @@ TEST_F(WizardTest, FailuresLeaveTheGameAsItWasThenThePackIsBuiltInstalledAndComp
     EXPECT_NE(script.find(line), std::string::npos) << sound;
   }
   EXPECT_EQ(script.find("s\xFCnds"), std::string::npos);  // no folder of the user's reaches it
+  // The pack's own acknowledgements and leader name wait as long as the
+  // files the compile installs last, in the game's own six decimals.
+  const auto seconds = [&](const std::string& sound) {
+    const auto audio =
+        testing::ReadAudio(program_ / "Packs" / "MyPack" / "Sounds" / (sound + ".wav"));
+    EXPECT_TRUE(audio.has_value()) << sound;
+    return audio
+               ? FixedDecimals(static_cast<double>(audio->info.frames) / audio->info.samplerate, 6)
+               : std::string();
+  };
+  for (const auto& [line, sound] :
+       {std::pair{"AckTime(0)=", "hello"}, std::pair{"AckTime(1)=", "gotit"},
+        std::pair{"NameTime(0)=", "wide"}}) {
+    const std::string expected = "\r\n" + std::string(line) + seconds(sound) + "\r\n";
+    EXPECT_NE(script.find(expected), std::string::npos) << expected << " in " << script;
+  }
+  EXPECT_EQ(script.find("NameTime(1)="), std::string::npos);  // the base voice's, left to it
   for (const char* piece :
        {"class MyPack extends VoiceMaleOne;", "AckSound(0)=Sound'MyPack.MyPack.hello'",
         "AckString(0)=\"Hello there\"", "AckAbbrev(0)=\"Hi\"",
@@ -365,6 +389,7 @@ TEST_F(WizardTest, APackLoadedAfterARestartShowsEveryPageAsItWasAndBuildsTheSame
   EXPECT_EQ(acks->model()->index(1, 0).data().toString(),
             QStringLiteral("Sound'MyPack.MyPack.gotit'"));
   EXPECT_EQ(Find<QTableView>(work, "tblTaunt")->model()->rowCount(), 16);
+  next.dialogs.confirmAnswers = {true};
   Click(work, "Command12");
 
   QWidget* intFile = next.nav.Window(PageId::IntFile);

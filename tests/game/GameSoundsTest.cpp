@@ -6,7 +6,9 @@
 #include "core/Files.h"
 #include "game/GameSounds.h"
 #include "game/PackageBuilder.h"
+#include "game/SoundLengths.h"
 #include "sounds/TempDir.h"
+#include "support/SilentWav.h"
 
 namespace voxmire {
 namespace {
@@ -228,6 +230,78 @@ TEST(GameSoundsTest, SoundPackagesAreListedOnceSorted) {
   for (const FoundPackage& p : finder.SoundPackages()) names.push_back(p.Name);
   EXPECT_EQ(names, (std::vector<std::string>{"AAA", "BossVoice", "Female1Voice", "Female2Voice",
                                              "Male1Voice", "Male2Voice", "MixedSounds"}));
+}
+
+// The pack's own sounds are where the script's head imports them: in their
+// own group, or in none; commented out or into another package, not at all.
+TEST(GameSoundsTest, OwnSoundsAreWhereTheHeadImportsThem) {
+  const Game game;
+  const std::string head =
+      "class MyPack expands VoiceMaleTwo;\r\n"
+      "#exec AUDIO IMPORT FILE=\"Sounds\\yes.wav\" NAME=\"yes\" PACKAGE=\"MyPack\" "
+      "GROUP=\"Grunt\"\r\n"
+      "#exec audio import file=Sounds\\loose.wav\r\n"
+      "#exec AUDIO IMPORT FILE=\"x.wav\" NAME=\"elsewhere\" PACKAGE=\"Other\"\r\n"
+      "/*\r\n#exec AUDIO IMPORT FILE=\"Sounds\\old.wav\" NAME=\"old\" PACKAGE=\"MyPack\"\r\n*/\r\n";
+  const auto check = [&](const std::string& sound) {
+    WorkAreaTables tables;
+    tables.Names[0] = sound;
+    return CheckSoundReferences(tables, game.state, game.places, head);
+  };
+  for (const auto& [sound, mentions] :
+       std::vector<std::pair<std::string, std::vector<std::string>>>{
+           {"Sound'MyPack.Grunt.yes'", {}},
+           {"Sound'mypack.GRUNT.Yes'", {}},
+           {"Sound'MyPack.yes'", {}},
+           {"Sound'MyPack.loose'", {}},
+           {"Sound'MyPack.MyPack.yes'",
+            {"MyPack has no group MyPack; the pack's own sounds are in the groups Grunt, (none)"}},
+           {"Sound'MyPack.Grunt.loose'", {"MyPack has no sound named loose in group Grunt"}},
+           {"Sound'MyPack.old'", {"MyPack has no sound named old"}},
+           {"Sound'MyPack.elsewhere'", {"MyPack has no sound named elsewhere"}},
+           // The sound page's list is not the head: hello is imported nowhere.
+           {"Sound'MyPack.MyPack.hello'", {"MyPack has no group MyPack"}},
+       }) {
+    ExpectMentions(check(sound), mentions, sound);
+  }
+  EXPECT_EQ(OwnSoundImports(head, "MYPACK").size(), 2u);
+}
+
+// A time follows its sound's length: the pack's own copy (a new recording
+// under the same name included), a game package's data, else what the
+// stock classes give their own sounds.
+TEST(GameSoundsTest, SoundLengthsComeFromWhereTheGameFindsTheSound) {
+  Game game;
+  game.state.SoundDir = PathText(game.temp.path / "mine") + "/";
+  game.temp.Write("program/Packs/MyPack/Sounds/hello.wav", testing::SilentWav(22050, 22050));
+  game.temp.Write("mine/bye.wav",
+                  testing::SilentWav(11025, 22050));                // no copy yet: the user's file
+  game.temp.Write("mine/hello.wav", testing::SilentWav(1, 22050));  // the copy wins
+  game.temp.Write("ut/Sounds/Stripped.uax", testing::BuildPackage(68, {{"(All)", "M1roger", ""}}));
+  const std::string head = "class MyPack extends VoiceMaleOne;\r\n";  // imports come from Sounds
+  GameSoundLengths lengths(game.state, game.places.program, {}, head);
+  EXPECT_EQ(lengths.Length("Sound'MyPack.MyPack.hello'"), 1.0);
+  EXPECT_EQ(lengths.Length("MyPack.bye"), 0.5);
+  EXPECT_EQ(lengths.Length("Sound'MyPack.MyPack.nothing'"), std::nullopt);
+  EXPECT_EQ(lengths.Length("Sound'Male1Voice.(All).M1gotit'"), 115.0 / 11025);  // the fixture's
+  EXPECT_EQ(lengths.Length("None"), std::nullopt);
+  EXPECT_EQ(lengths.Length(""), std::nullopt);
+  EXPECT_EQ(lengths.Length("not a reference"), std::nullopt);
+  game.temp.Write("program/Packs/MyPack/Sounds/hello.wav", testing::SilentWav(2 * 22050, 22050));
+  EXPECT_EQ(lengths.Length("Sound'MyPack.MyPack.hello'"), 2.0);
+
+  // Without the game's package, or with one stripped of its data, the stock
+  // class's time; a sound no stock class times is unknown.
+  Game bare(false);
+  GameSoundLengths stock(bare.state, bare.places.program, {}, head);
+  EXPECT_EQ(stock.Length("Sound'Male1Voice.(All).M1gotit'"), 0.78);
+  EXPECT_EQ(stock.Length("Sound'Female2Voice.(All).F2goldleader'"), 0.93);
+  EXPECT_EQ(stock.Length("Sound'Male1Voice.(All).M1boom'"), std::nullopt);
+  EXPECT_EQ(lengths.Length("Sound'Stripped.(All).M1roger'"), std::nullopt);
+  game.temp.Write("ut/Sounds/Male2Voice.uax",
+                  testing::BuildPackage(68, {{"(All)", "M2roger", ""}}));
+  GameSoundLengths stripped(game.state, game.places.program, {}, head);
+  EXPECT_EQ(stripped.Length("Sound'Male2Voice.(All).M2roger'"), 0.81);
 }
 
 }  // namespace

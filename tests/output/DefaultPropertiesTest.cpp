@@ -10,6 +10,8 @@
 #include "core/Files.h"
 #include "output/DefaultProperties.h"
 #include "sounds/TempDir.h"
+#include "workarea/BaseVoicePresets.h"
+#include "workarea/StockFacts.h"
 
 namespace voxmire {
 namespace {
@@ -39,8 +41,15 @@ void AddRows(PhraseTable& table, std::initializer_list<PhraseRow> rows) {
   }
 }
 
+// No base voice whose values an empty cell would keep, no sound lengths.
+DefaultPropertiesBlock Block(const WorkAreaTables& tables,
+                             const VoiceDefaults& base = VoiceDefaults{}) {
+  NoSoundLengths none;
+  return BuildDefaultProperties(tables, Pack(), kStamp, base, none);
+}
+
 std::string Generate(const WorkAreaTables& tables) {
-  DefaultPropertiesBlock block = BuildDefaultProperties(tables, Pack(), kStamp);
+  DefaultPropertiesBlock block = Block(tables);
   EXPECT_TRUE(block.Ok()) << block.Error;
   return block.Text;
 }
@@ -113,6 +122,99 @@ OtherAbbrev(0)="B"
 )" + kTail));
 }
 
+// Over a stock voice the block says what differs from it: times that
+// differ, mature flags set and cleared, texts blanked where the base has
+// one; orders and leaders left empty keep the base's.
+TEST(DefaultPropertiesTest, TimesFlagsAndBlanksOverTheBaseVoice) {
+  const VoiceDefaults& male1 = *GameClassDefaults("VoiceMaleOne");
+  testing::MapLengths lengths({{"Sound'MyPack.MyPack.red'", 1.4},
+                               {"Sound'MyPack.MyPack.gold'", 2.0},
+                               {"Sound'MyPack.MyPack.roger'", 0.5},
+                               {"Sound'MyPack.MyPack.more'", 0.9}});
+  ProjectState presets;
+  presets.BaseVoicePackage = "Male1Voice";
+  WorkAreaTables t;
+  for (WorkAreaTab tab : {WorkAreaTab::Acknowledgements, WorkAreaTab::Names}) {
+    ASSERT_EQ(LoadVoiceBaseSettings(presets, tab, t), PresetLoadResult::Loaded);
+  }
+  t.Names[0] = "Sound'MyPack.MyPack.red'";  // its own length: 1.4 s
+  t.Names[1] = "";                          // the base's, at the base's time
+  t.NameTimes[1] = FixedTime{1.1, ""};
+  t.Names[2] = "Sound'Male1Voice.(All).M1blueleader'";  // length unknown: the base's time
+  t.NameTimes[2].reset();
+  t.Names[3] = "Sound'MyPack.MyPack.gold'";  // a fixed time equal to the base's
+  t.NameTimes[3] = FixedTime{0.99, t.Names[3]};
+  t.Acks.SetCell(2, PhraseCell::Sound, "Sound'MyPack.MyPack.roger'");  // follows: 0.5 s
+  t.Acks.SetCell(3, PhraseCell::Sound, "");                            // silent: keeps 0.98
+  t.Acks.SetTime(4, 1.25);
+  AddRows(t.Acks, {{"Sound'MyPack.MyPack.more'", "One more", ""}});  // past the base's four
+  AddRows(t.FFire, {{"F1", "Same team!", ""}, {"F2", "Idiot!", ""}});
+  AddRows(t.Taunts, {{"T1", "a", ""},
+                     {"T2", "b", ""},
+                     {"T3", "c", ""},
+                     {"T4", "d", ""},
+                     {"T5", "e", ""},
+                     {"T6", "f", ""},
+                     {"T7", "g", ""}});
+  t.Taunts.SetMature(5, true);  // the base flags 2 and 6
+  t.Taunts.SetMature(7, true);
+  AddRows(t.Others, {{"O1", "Base!", ""}, {"O2", "Flag!", ""}});
+  t.Orders[2].Abbrev = "Charge";
+  const DefaultPropertiesBlock block = BuildDefaultProperties(t, Pack(), kStamp, male1, lengths);
+  ASSERT_TRUE(block.Ok()) << block.Error;
+  EXPECT_EQ(block.Text, Crlf(R"(defaultproperties
+{
+NameSound(0)=Sound'MyPack.MyPack.red'
+NameSound(2)=Sound'Male1Voice.(All).M1blueleader'
+NameSound(3)=Sound'MyPack.MyPack.gold'
+NameTime(0)=1.400000
+AckSound(0)=Sound'Male1Voice.(All).M1gotit'
+AckSound(1)=Sound'MyPack.MyPack.roger'
+AckSound(2)=
+AckSound(3)=Sound'Male1Voice.(All).M1imonit'
+AckSound(4)=Sound'MyPack.MyPack.more'
+AckString(0)="Got it"
+AckString(1)="Roger"
+AckString(2)="On my way"
+AckString(3)="I'm on it."
+AckString(4)="One more"
+AckTime(1)=0.500000
+AckTime(3)=1.250000
+AckTime(4)=0.900000
+numAcks=5
+FFireSound(0)=F1
+FFireSound(1)=F2
+FFireString(0)="Same team!"
+FFireString(1)="Idiot!"
+FFireAbbrev(1)=""
+numFFires=2
+TauntSound(0)=T1
+TauntSound(1)=T2
+TauntSound(2)=T3
+TauntSound(3)=T4
+TauntSound(4)=T5
+TauntSound(5)=T6
+TauntSound(6)=T7
+TauntString(0)="a"
+TauntString(1)="b"
+TauntString(2)="c"
+TauntString(3)="d"
+TauntString(4)="e"
+TauntString(5)="f"
+TauntString(6)="g"
+MatureTaunt(2)=0
+MatureTaunt(4)=1
+MatureTaunt(6)=1
+numTaunts=7
+OrderAbbrev(2)="Charge"
+OtherSound(0)=O1
+OtherSound(1)=O2
+OtherString(0)="Base!"
+OtherString(1)="Flag!"
+OtherAbbrev(1)=""
+)" + kTail));
+}
+
 TEST(DefaultPropertiesTest, TablesTheGameCannotStoreAreRefused) {
   using enum WorkAreaTab;
   struct Place {
@@ -153,7 +255,7 @@ TEST(DefaultPropertiesTest, TablesTheGameCannotStoreAreRefused) {
         RowTable(tables, quote.tab)->SetCell(quote.row, quote.cell, "a\"b");
       }
     }
-    DefaultPropertiesBlock block = BuildDefaultProperties(tables, Pack(), kStamp);
+    DefaultPropertiesBlock block = Block(tables);
     EXPECT_EQ(block.Ok(), c.mentions.empty()) << block.Error;
     EXPECT_EQ(block.Text.empty(), !c.mentions.empty());
     for (const std::string& part : c.mentions) {
@@ -171,21 +273,26 @@ TEST(DefaultPropertiesTest, WritesTheWholeScriptOnlyWhenItCanWriteAll) {
   WorkAreaTables tables;
   AddRows(tables.Acks, {{"S1", "\"", ""}});
 
-  EXPECT_EQ(WriteClassScript(Places::InOneFolder(dir), tables, Pack(), head, kStamp).Result,
+  NoSoundLengths none;
+  EXPECT_EQ(WriteClassScript(Places::InOneFolder(dir), tables, Pack(), head, kStamp, none).Result,
             GenerationResult::Kind::Refused);
   EXPECT_EQ(ReadFileBytes(dir / "MyPack.uc"), earlier);
 
-  // Generating twice (back to the tables and on again) gives one block.
+  // Generating twice (back to the tables and on again) gives one block,
+  // written over the class the head extends: its empty Abbrev blanks the
+  // base voice's "On your team!".
   tables.Acks.SetCell(1, PhraseCell::String, "Got it");
-  const std::string block = BuildDefaultProperties(tables, Pack(), kStamp).Text;
+  AddRows(tables.FFire, {{"S2", "Watch it", ""}, {"S3", "Hey", ""}});
+  const std::string block = Block(tables, *GameClassDefaults("VoiceMaleOne")).Text;
+  ASSERT_NE(block.find("FFireAbbrev(1)=\"\"\r\n"), std::string::npos);
   for (int time = 0; time < 2; ++time) {
-    EXPECT_EQ(WriteClassScript(Places::InOneFolder(dir), tables, Pack(), head, kStamp).Result,
+    EXPECT_EQ(WriteClassScript(Places::InOneFolder(dir), tables, Pack(), head, kStamp, none).Result,
               GenerationResult::Kind::Written);
     EXPECT_EQ(ReadFileBytes(dir / "MyPack.uc"), head + "\r\n" + block);
   }
 
   GenerationResult unopenable =
-      WriteClassScript(Places::InOneFolder(dir / "missing"), tables, Pack(), head, kStamp);
+      WriteClassScript(Places::InOneFolder(dir / "missing"), tables, Pack(), head, kStamp, none);
   EXPECT_EQ(unopenable.Result, GenerationResult::Kind::CannotOpen);
   EXPECT_NE(unopenable.Message.find("MyPack.uc"), std::string::npos);
 }
@@ -200,7 +307,7 @@ TEST(WriteClassScript, AWriteCutShortLeavesTheScriptAsItWas) {
   WorkAreaTables tables;
   AddRows(tables.Acks, {{"S1", "Got it", ""}});
   const std::string newHead = "class MyPack extends VoiceMaleTwo;";
-  ASSERT_GT(BuildDefaultProperties(tables, Pack(), kStamp).Text.size(), 200u);
+  ASSERT_GT(Block(tables).Text.size(), 200u);
 
   const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
   rlimit saved{};
@@ -208,8 +315,9 @@ TEST(WriteClassScript, AWriteCutShortLeavesTheScriptAsItWas) {
   rlimit small = saved;
   small.rlim_cur = head.size() + 100;
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  NoSoundLengths none;
   const GenerationResult result =
-      WriteClassScript(Places::InOneFolder(dir), tables, Pack(), newHead, kStamp);
+      WriteClassScript(Places::InOneFolder(dir), tables, Pack(), newHead, kStamp, none);
   ::setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, oldHandler);
 

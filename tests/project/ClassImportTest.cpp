@@ -2,7 +2,7 @@
 
 #include <ctime>
 #include <filesystem>
-#include <regex>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -12,7 +12,10 @@
 #include "output/ScriptTemplate.h"
 #include "project/BaseVoices.h"
 #include "project/ClassImport.h"
+#include "project/ScriptHead.h"
 #include "sounds/TempDir.h"
+#include "workarea/BaseVoicePresets.h"
+#include "workarea/StockFacts.h"
 
 namespace voxmire {
 namespace {
@@ -27,19 +30,32 @@ std::string GeneratedHead(const ProjectState& state) {
   return ScriptFileBytes(ExpandTemplate(templ.value_or(""), state.Sounds, state));
 }
 
-std::string GeneratedClass(const ProjectState& state) {
+// The defaultproperties block for `tables` over the class `head` extends.
+std::string Block(const WorkAreaTables& tables, const ProjectState& state,
+                  const std::string& head) {
   std::tm stamp{};
   stamp.tm_year = 126, stamp.tm_mon = 11, stamp.tm_mday = 6;
-  const DefaultPropertiesBlock block = BuildDefaultProperties(state.Tables, state, stamp);
+  NoSoundLengths none;
+  const DefaultPropertiesBlock block =
+      BuildDefaultProperties(tables, state, stamp, BaseDefaults(ParentClassOf(head)), none);
   EXPECT_TRUE(block.Ok()) << block.Error;
-  return GeneratedHead(state) + block.Text;
+  return block.Text;
 }
 
-// The same class from a generator that leaves out the lines of empty order
-// and leader sounds and strings.
-std::string WithoutEmptyOrderAndNameLines(const std::string& script) {
-  static const std::regex empty(R"((OrderSound|NameSound)\(\d+\)=\r\n|OrderString\(\d+\)=""\r\n)");
-  return std::regex_replace(script, empty, "");
+std::string GeneratedClass(const ProjectState& state) {
+  const std::string head = GeneratedHead(state);
+  return head + Block(state.Tables, state, head);
+}
+
+// What the game stores for a class of `parent`, sounds compared as objects.
+VoiceDefaults Stores(const std::string& parent, const std::string& classText) {
+  return testing::Stored(testing::Compiled(BaseDefaults(parent), classText));
+}
+
+// The class imported, then built again from its tables with its own head,
+// as the wizard rebuilds an imported pack.
+std::string Rebuilt(const ClassImport& imported) {
+  return imported.head + Block(imported.state.Tables, imported.state, imported.head);
 }
 
 void Fill(PhraseTable& table, int rows, const std::vector<std::pair<int, PhraseRow>>& cells) {
@@ -93,46 +109,180 @@ ProjectState GeneratedPack(WorkAreaTables tables) {
   return state;
 }
 
-TEST(ClassImport, AGeneratedClassImportsBackToTheSameWork) {
+TEST(ClassImport, AGeneratedClassImportsBackToWhatTheGameStoresForIt) {
   WorkAreaTables partly;
   Fill(partly.Acks, 3, {{2, {"a", "b", "c"}}});
+  partly.Acks.SetTime(2, 0.5);
+  Fill(partly.Taunts, 8, {{7, {"t", "u", ""}}});
+  partly.Taunts.SetMature(3, true);
   Fill(partly.Others, 5, {});
   const struct {
     const char* what;
     WorkAreaTables tables;
   } cases[] = {{"largest pack", FullTables()}, {"empty tables", {}}, {"some rows", partly}};
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
     const ProjectState original = GeneratedPack(c.tables);
     const std::string script = GeneratedClass(original);
     const std::string intFile = IntFileText("MyPack", "BotPack.VoiceFemale", "A soft \xE9 voice");
-    for (const std::string& text : {script, WithoutEmptyOrderAndNameLines(script)}) {
-      SCOPED_TRACE(std::string(c.what) + (text == script ? "" : ", no empty order lines"));
-      const ClassImport imported = ImportVoiceClass(text, intFile, "/nowhere/Classes");
-      ASSERT_TRUE(imported.Ok()) << imported.error;
-      const ProjectState& s = imported.state;
-      EXPECT_TRUE(s.Tables == original.Tables);
-      // The head is the template's: nothing for state.ScriptHead.
-      EXPECT_EQ(imported.head, GeneratedHead(s));
-      for (WorkAreaTab tab : {WorkAreaTab::Acknowledgements, WorkAreaTab::FriendlyFire,
-                              WorkAreaTab::Taunts, WorkAreaTab::Others}) {
-        EXPECT_EQ(RowTable(s.Tables, tab)->Count(), RowTable(original.Tables, tab)->Count());
-      }
-      EXPECT_EQ(s.VoicePackName, "MyPack");
-      EXPECT_EQ(s.BaseVoice, "Female2");
-      EXPECT_EQ(s.BaseVoiceClass, "VoiceFemaleTwo");
-      EXPECT_EQ(s.Sounds, original.Sounds);
-      // The script imports its sounds from the package's own Sounds folder,
-      // beside Classes: that is where they are found again.
-      EXPECT_EQ(s.SoundDir, "/nowhere/Sounds/");
-      EXPECT_EQ(s.ProductName, original.ProductName);
-      EXPECT_EQ(s.AuthorURL, original.AuthorURL);
-      EXPECT_EQ(s.Description, "A soft \xE9 voice");
-      EXPECT_EQ(imported.missingSoundFiles,
-                (std::vector<std::string>{"/nowhere/Sounds/hello.wav", "/nowhere/Sounds/bye.wav"}));
-      EXPECT_TRUE(imported.unplacedProperties.empty());
-      EXPECT_TRUE(imported.notes.empty());
-    }
+    const ClassImport imported = ImportVoiceClass(script, intFile, "/nowhere/Classes");
+    ASSERT_TRUE(imported.Ok()) << imported.error;
+    const ProjectState& s = imported.state;
+    // The tables are the parent's with the class's own laid over them: the
+    // same class to the game, built again the same.
+    NoSoundLengths none;
+    const VoiceDefaults& parent = *GameClassDefaults("VoiceFemaleTwo");
+    EXPECT_TRUE(PackDefaults(s.Tables, parent, none) ==
+                PackDefaults(original.Tables, parent, none));
+    EXPECT_TRUE(Stores("VoiceFemaleTwo", Rebuilt(imported)) == Stores("VoiceFemaleTwo", script));
+    // The head is the template's: nothing for state.ScriptHead.
+    EXPECT_EQ(imported.head, GeneratedHead(s));
+    EXPECT_EQ(s.VoicePackName, "MyPack");
+    EXPECT_EQ(s.BaseVoice, "Female2");
+    EXPECT_EQ(s.BaseVoiceClass, "VoiceFemaleTwo");
+    EXPECT_EQ(s.Sounds, original.Sounds);
+    // The script imports its sounds from the package's own Sounds folder,
+    // beside Classes: that is where they are found again.
+    EXPECT_EQ(s.SoundDir, "/nowhere/Sounds/");
+    EXPECT_EQ(s.ProductName, original.ProductName);
+    EXPECT_EQ(s.AuthorURL, original.AuthorURL);
+    EXPECT_EQ(s.Description, "A soft \xE9 voice");
+    EXPECT_EQ(imported.missingSoundFiles,
+              (std::vector<std::string>{"/nowhere/Sounds/hello.wav", "/nowhere/Sounds/bye.wav"}));
+    EXPECT_TRUE(imported.unplacedProperties.empty());
+    EXPECT_TRUE(imported.notes.empty());
   }
+}
+
+// Each of the game's own voice classes, imported and built again, is what
+// the game's export says it is.
+TEST(ClassImport, EveryStockClassComesBackAsTheGameStoresIt) {
+  const std::map<std::string, std::string> parents = {{"VoiceMaleOne", "VoiceMale"},
+                                                      {"VoiceMaleTwo", "VoiceMale"},
+                                                      {"VoiceFemaleOne", "VoiceFemale"},
+                                                      {"VoiceFemaleTwo", "VoiceFemale"},
+                                                      {"VoiceBoss", "ChallengeVoicePack"}};
+  for (const auto& [cls, parent] : parents) {
+    SCOPED_TRACE(cls);
+    const std::string text = testing::StockClassText(cls, parent);
+    const VoiceDefaults stock = testing::Stored(*GameClassDefaults(cls));
+    ASSERT_TRUE(Stores(parent, text) == stock);  // the test's compiler agrees with the export
+    const ClassImport imported = ImportVoiceClass(text, std::nullopt, "/nowhere/Classes");
+    ASSERT_TRUE(imported.Ok()) << imported.error;
+    EXPECT_TRUE(imported.unplacedProperties.empty());
+    EXPECT_TRUE(imported.notes.empty() || parent == "ChallengeVoicePack");
+    EXPECT_TRUE(Stores(parent, Rebuilt(imported)) == stock);
+    NoSoundLengths none;
+    EXPECT_TRUE(testing::Stored(PackDefaults(imported.state.Tables, BaseDefaults(parent), none)) ==
+                stock);
+  }
+}
+
+// A class as modders write them: "expands", lower-case names, gaps, a
+// commented-out block of imports, bare references, a function of its own,
+// tables left to the parent, explicit blanks, and its own sounds in a group
+// of their own.
+TEST(ClassImport, AModdersClassKeepsWhatItDoesInTheGame) {
+  const std::string uc =
+      "//=============================================================================\r\n"
+      "// GruntVox.\r\n"
+      "//=============================================================================\r\n"
+      "class GruntVox expands VoiceMaleTwo;\r\n"
+      "\r\n"
+      "#exec OBJ LOAD FILE=..\\Sounds\\Male2Voice.uax PACKAGE=Male2Voice\r\n"
+      "#exec AUDIO IMPORT FILE=\"Sounds\\gv_yes.wav\" NAME=\"gv_yes\" PACKAGE=\"GruntVox\" "
+      "GROUP=\"Grunt\"\r\n"
+      "#exec AUDIO IMPORT FILE=\"Sounds\\gv_red.wav\" NAME=\"gv_red\" PACKAGE=\"GruntVox\" "
+      "GROUP=\"Grunt\"\r\n"
+      "/*\r\n"
+      "#exec AUDIO IMPORT FILE=\"Sounds\\gv_old.wav\" NAME=\"gv_old\" PACKAGE=\"GruntVox\"\r\n"
+      "*/\r\n"
+      "\r\n"
+      "function string CallSign()\r\n"
+      "{\r\n"
+      "\treturn \"Grunt\";\r\n"
+      "}\r\n"
+      "\r\n"
+      "defaultproperties\r\n"
+      "{\r\n"
+      "     nameSound(0)=Sound'GruntVox.Grunt.gv_red'\r\n"
+      "     NameTime(0)=1.400000\r\n"
+      "     acksound(1)=Sound'GruntVox.Grunt.gv_yes'\r\n"
+      "     AckString(1)=\"Yes, sir!\"\r\n"
+      "     acktime(1)=0.6\r\n"
+      "     numacks=4\r\n"
+      "     AckSound(3)=Male2Voice.M2roger\r\n"
+      "     AckString(3)=\"Roger roger\"\r\n"
+      "     FFireAbbrev(1)=\"\"\r\n"
+      "     TauntSound(4)=Male2Voice.M2laugh\r\n"
+      "     TauntString(4)=\"Ha!\"\r\n"
+      "     MatureTaunt(6)=0\r\n"
+      "     maturetaunt(9)=1\r\n"
+      "     OtherAbbrev(2)=\"\"\r\n"
+      "     OtherString(20)=\"Extra\"\r\n"
+      "}\r\n";
+  const ClassImport imported = ImportVoiceClass(uc, std::nullopt, "/nowhere/Classes");
+  ASSERT_TRUE(imported.Ok()) << imported.error;
+  EXPECT_TRUE(imported.unplacedProperties.empty())
+      << ::testing::PrintToString(imported.unplacedProperties);
+  EXPECT_TRUE(imported.notes.empty()) << ::testing::PrintToString(imported.notes);
+  EXPECT_EQ(imported.state.Sounds, (std::vector<std::string>{"gv_yes", "gv_red"}));
+  EXPECT_NE(imported.head.find("function string CallSign()"), std::string::npos);
+
+  const WorkAreaTables& t = imported.state.Tables;
+  ASSERT_EQ(t.Acks.Count(), 4);
+  EXPECT_EQ(t.Acks.Row(1).Sound, "Sound'Male2Voice.(All).M2gotit'");  // the parent's
+  EXPECT_EQ(t.Acks.Time(1), 0.78);
+  EXPECT_EQ(t.Acks.Row(2).Sound, "Sound'GruntVox.Grunt.gv_yes'");
+  EXPECT_EQ(t.Acks.Time(2), 0.6);
+  EXPECT_EQ(t.Acks.Row(4).Sound, "Male2Voice.M2roger");
+  EXPECT_EQ(t.Acks.Time(4), 0.0);  // the parent has no fourth: the name never follows
+  ASSERT_EQ(t.FFire.Count(), 2);
+  EXPECT_EQ(t.FFire.Row(2).String, "I'm on your team, you idiot!");
+  EXPECT_EQ(t.FFire.Row(2).Abbrev, "");
+  ASSERT_EQ(t.Taunts.Count(), 25);
+  EXPECT_EQ(t.Taunts.Row(5).String, "Ha!");
+  std::vector<int> mature;
+  for (int k = 1; k <= t.Taunts.Count(); ++k) {
+    if (t.Taunts.Row(k).Mature) mature.push_back(k);
+  }
+  EXPECT_EQ(mature, (std::vector<int>{10, 14}));
+  ASSERT_EQ(t.Others.Count(), 21);
+  EXPECT_EQ(t.Others.Row(3).String, "I've got the flag.");
+  EXPECT_EQ(t.Others.Row(3).Abbrev, "");
+  EXPECT_EQ(t.Others.Row(21).String, "Extra");
+  EXPECT_EQ(t.Orders[0].String, "Defend the base.");
+  EXPECT_EQ(t.Names[0], "Sound'GruntVox.Grunt.gv_red'");
+  EXPECT_EQ(FixedSeconds(t.NameTimes[0], t.Names[0]), 1.4);
+  EXPECT_EQ(t.Names[1], "Sound'Male2Voice.(All).M2blueleader'");
+  EXPECT_EQ(FixedSeconds(t.NameTimes[1], t.Names[1]), 1.1);
+
+  EXPECT_TRUE(Stores("VoiceMaleTwo", Rebuilt(imported)) == Stores("VoiceMaleTwo", uc));
+}
+
+// An order or a leader the class silences, or an order text it blanks: the
+// work area keeps the base voice's for an empty field, so a silence is
+// written "None" and a blank text is told.
+TEST(ClassImport, BlanksAnOrderFieldCantHoldAreSaid) {
+  const std::string uc =
+      "class Quiet extends VoiceBoss;\n"
+      "defaultproperties\n{\n"
+      "OrderSound(3)=None\nNameSound(2)=\nOrderString(1)=\"\"\nOrderAbbrev(0)=\"\"\n}\n";
+  const ClassImport imported = ImportVoiceClass(uc, std::nullopt, "/nowhere");
+  ASSERT_TRUE(imported.Ok()) << imported.error;
+  const WorkAreaTables& t = imported.state.Tables;
+  EXPECT_EQ(t.Orders[3].Sound, "None");
+  EXPECT_EQ(t.Names[2], "None");
+  EXPECT_EQ(t.Orders[1].String, "");
+  ASSERT_EQ(imported.notes.size(), 2u) << ::testing::PrintToString(imported.notes);
+  EXPECT_NE(imported.notes[0].find("OrderAbbrev(0)=\"\" blanks the base voice's text"),
+            std::string::npos)
+      << imported.notes[0];
+  EXPECT_NE(imported.notes[0].find("\"Defend\""), std::string::npos);
+  EXPECT_NE(imported.notes[1].find("OrderString(1)=\"\""), std::string::npos);
+  const VoiceDefaults rebuilt = Stores("VoiceBoss", Rebuilt(imported));
+  EXPECT_EQ(rebuilt.Orders[3].Sound, "");
+  EXPECT_EQ(rebuilt.Names[2].Sound, "");
 }
 
 // The three ways voice classes in the wild write a sound, in every kind of
@@ -154,8 +304,9 @@ TEST(ClassImport, EveryStyleOfSoundReferenceLoadsAsWritten) {
     EXPECT_EQ(t.Names[2], ref);
     EXPECT_EQ(t.Orders[6].Sound, ref);
     for (const PhraseTable* table : {&t.Acks, &t.FFire, &t.Taunts, &t.Others}) {
-      ASSERT_EQ(table->Count(), 1);
+      ASSERT_GE(table->Count(), 2);
       EXPECT_EQ(table->Row(1).Sound, ref);
+      EXPECT_EQ(table->Row(2).Sound.rfind("Sound'Female2Voice.(All).", 0), 0u);  // the parent's
     }
   }
 }
@@ -266,25 +417,35 @@ TEST(ClassImport, AHandWrittenBlockFillsTheTablesAndReportsTheRest) {
   EXPECT_EQ(imported.head, "//=====\r\nclass HandMade extends VoiceMaleOne;\r\n\r\n");
   const WorkAreaTables& t = imported.state.Tables;
 
+  // Over the parent's own: what the class leaves alone is VoiceMaleOne's.
+  const auto stock = [](const char* name) { return StockSoundReference("Male1Voice", name); };
   ASSERT_EQ(t.Acks.Count(), 4);
-  EXPECT_EQ(t.Acks.Row(1), (PhraseRow{"", "Got it", "A // not a comment"}));
-  EXPECT_EQ(t.Acks.Row(2), (PhraseRow{"", "C:\\Temp\\ and C:\\Raw", ""}));
-  EXPECT_EQ(t.Acks.Row(3), PhraseRow{});
-  EXPECT_EQ(t.Acks.Row(4).Sound, "Sound'Male1Voice.(All).M1yessir'");
+  EXPECT_EQ(t.Acks.Row(1), (PhraseRow{stock("M1gotit"), "Got it", "A // not a comment",
+                                      FixedTime{0.78, stock("M1gotit")}}));
+  EXPECT_EQ(t.Acks.Row(2), (PhraseRow{stock("M1roger"), "C:\\Temp\\ and C:\\Raw", "",
+                                      FixedTime{0.81, stock("M1roger")}}));
+  EXPECT_EQ(t.Acks.Row(3).String, "On my way");
+  EXPECT_EQ(t.Acks.Row(4).Sound, stock("M1yessir"));
+  EXPECT_EQ(t.Acks.Time(4), 0.98);
   EXPECT_EQ(t.Acks.CreateMode(), CreateButtonMode::AddNewRow);
 
   ASSERT_EQ(t.FFire.Count(), 2);
   EXPECT_EQ(t.FFire.Row(1).String, "Hey");
-  ASSERT_EQ(t.Taunts.Count(), 3);
+  EXPECT_EQ(t.FFire.Row(2).Abbrev, "On your team!");
+  ASSERT_EQ(t.Taunts.Count(), 16);
   EXPECT_EQ(t.Taunts.Row(3).String, "third, corrected");
-  ASSERT_EQ(t.Others.Count(), 2);
+  EXPECT_TRUE(t.Taunts.Row(3).Mature);
+  ASSERT_EQ(t.Others.Count(), 17);
   EXPECT_EQ(t.Others.Row(1).String, "Say \"hi\" to him");
   EXPECT_EQ(t.Others.Row(2).Abbrev, "unclosed");
+  EXPECT_EQ(t.Others.Row(17).String, "Objective destroyed.");
 
   EXPECT_EQ(t.Orders[5].Sound, "MyPack.flag");
   EXPECT_EQ(t.Orders[3].String, "Cover me!");
   EXPECT_EQ(t.Orders[4].Abbrev, "Engage");
-  EXPECT_EQ(t.Names, (std::array<std::string, 4>{"", "", "", "MyPack.gold"}));
+  EXPECT_EQ(t.Orders[0].Abbrev, "Defend");
+  EXPECT_EQ(t.Names, (std::array<std::string, 4>{stock("M1redleader"), stock("M1blueleader"),
+                                                 stock("M1greenleader"), "MyPack.gold"}));
 
   EXPECT_EQ(imported.unplacedProperties,
             (std::vector<std::string>{"OrderSound(7)", "NameSound(4)", "NameString(0)", "bIsFemale",
@@ -293,31 +454,41 @@ TEST(ClassImport, AHandWrittenBlockFillsTheTablesAndReportsTheRest) {
   EXPECT_TRUE(imported.notes.empty());
 }
 
-TEST(ClassImport, RowCountsComeFromTheCountOrElseFromTheHighestEntry) {
+// A count the class leaves alone is its parent's; only for a parent whose
+// defaults are unknown do the class's own entries give it.
+TEST(ClassImport, RowCountsComeFromTheClassOrItsParent) {
   const struct {
+    const char* parent;
     const char* lines;
     int acks;
     int others;
+    std::vector<std::string> unplaced;
     const char* note;  // part of the one note expected, or empty
   } cases[] = {
-      {"numAcks=0\n", 0, 0, ""},
-      {"numAcks=3\n", 3, 0, ""},
-      {"AckSound(6)=a\nOtherSound(9)=b\n", 7, 10, ""},
-      {"AckSound(6)=a\nnumAcks=-1\n", 7, 0, "numAcks=-1 is not a row count"},
-      {"AckSound(2)=a\nnumAcks=99999999\n", 3, 0, "numAcks=99999999"},
-      {"numAcks=32767\nOtherSound(32766)=x\n", 32767, 32767, ""},
-      {"numAcks = 2 ;\n", 2, 0, ""},
+      {"VoiceBoss", "", 3, 17, {}, ""},
+      {"VoiceBoss", "numAcks=0\n", 0, 17, {}, ""},
+      {"VoiceBoss", "AckSound(6)=a\nOtherSound(20)=b\n", 3, 21, {"AckSound(6)"}, ""},
+      {"VoiceBoss", "AckSound(6)=a\nnumAcks=7\n", 7, 17, {}, ""},
+      {"VoiceBoss", "AckSound(2)=a\nnumAcks=-1\n", 3, 17, {}, "numAcks=-1 is not a row count"},
+      {"VoiceBoss", "numAcks=99999999\n", 3, 17, {}, "numAcks=99999999"},
+      {"VoiceBoss", "numAcks=32767\nAckSound(16)=x\n", 32767, 17, {"AckSound(16)"}, ""},
+      {"VoiceBoss", "numAcks = 2 ;\n", 2, 17, {}, ""},
+      {"OtherPack", "AckSound(6)=a\nOtherSound(9)=b\n", 7, 10, {}, "not one of the game's"},
+      {"OtherPack", "numAcks=2\nAckSound(6)=a\n", 2, 0, {"AckSound(6)"}, "not one of the game's"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.lines);
+    SCOPED_TRACE(std::string(c.parent) + ": " + c.lines);
     const ClassImport imported = ImportVoiceClass(
-        std::string("class A extends VoiceBoss;\ndefaultproperties\n{\n") + c.lines + "}\n",
+        std::string("class A extends ") + c.parent + ";\ndefaultproperties\n{\n" + c.lines + "}\n",
         std::nullopt, "/nowhere");
     ASSERT_TRUE(imported.Ok()) << imported.error;
     EXPECT_EQ(imported.state.Tables.Acks.Count(), c.acks);
     EXPECT_EQ(imported.state.Tables.Others.Count(), c.others);
+    EXPECT_EQ(imported.unplacedProperties, c.unplaced);
     // A table without loaded rows still asks how many to create.
-    EXPECT_EQ(imported.state.Tables.FFire.CreateMode(), CreateButtonMode::CreateRows);
+    EXPECT_EQ(imported.state.Tables.FFire.CreateMode(), imported.state.Tables.FFire.Empty()
+                                                            ? CreateButtonMode::CreateRows
+                                                            : CreateButtonMode::AddNewRow);
     if (*c.note) {
       ASSERT_EQ(imported.notes.size(), 1u);
       EXPECT_NE(imported.notes[0].find(c.note), std::string::npos) << imported.notes[0];
@@ -332,7 +503,8 @@ TEST(ClassImport, AnUnclosedBlockKeepsWhatIsThereAndSaysSo) {
       "class Cut extends VoiceBoss;\ndefaultproperties\n{\nTauntString(1)=\"b\"\nTauntSt", {},
       "/nowhere");
   ASSERT_TRUE(imported.Ok()) << imported.error;
-  EXPECT_EQ(imported.state.Tables.Taunts.Count(), 2);
+  EXPECT_EQ(imported.state.Tables.Taunts.Count(), 20);  // VoiceBoss's
+  EXPECT_EQ(imported.state.Tables.Taunts.Row(2).String, "b");
   ASSERT_EQ(imported.notes.size(), 1u);
   EXPECT_NE(imported.notes[0].find("closing brace"), std::string::npos);
 }

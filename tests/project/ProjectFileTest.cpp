@@ -47,11 +47,19 @@ ProjectState FullPack() {
   s.ScriptHead = "class My_Pack2 extends VoiceFemaleTwo;\r\n\t// edited\r\n";
   AddRows(s.Tables.Acks,
           {{"Sound'My_Pack2.My_Pack2.gotit'", "Got it", "Got"}, {}, {"", "C:\\Temp\\x", "\t"}});
+  s.Tables.Acks.SetTime(1, 0.1 + 0.2);  // a time binary can't hold exactly
+  s.Tables.Acks.SetTime(3, 1.25);
+  AddRows(s.Tables.Taunts, {{"Sound'Male1Voice.(All).M1yeahbitch'", "Yeah!", ""}, {}});
+  s.Tables.Taunts.SetMature(1, true);
+  s.Tables.Taunts.SetMature(2, true);
+  s.Tables.Taunts.SetTime(2, 2.5);
   s.Tables.FFire.CreateRows(0);  // asked once for a count, then no rows
   AddRows(s.Tables.Others, {{"None", "Stop \"that\"", "A twenty-character abbreviation"}});
   s.Tables.Orders[0] = {"Sound'Female2Voice.(All).F2defend'", "Defend the base", ""};
   s.Tables.Orders[6] = {"", "Search and destroy", "S&D"};
   s.Tables.Names = {"Sound'My_Pack2.My_Pack2.red'", "", "", "x"};
+  s.Tables.NameTimes[0] = FixedTime{1.4, s.Tables.Names[0]};
+  s.Tables.NameTimes[2] = FixedTime{0.96, ""};
   s.Description = "My pack \xA9 2026";
   s.GenerateUmod = true;
   return s;
@@ -104,14 +112,21 @@ TEST(ProjectFile, RefusesWhatIsNotAProjectItCanUse) {
       {"damaged", "{\"format\": \"Voxmire voice pack\", \"version\": 1,, }", "damaged"},
       // Numbers no machine word holds once brought the reader down.
       {"huge number", "2111133333333333333333333333333333222e3333333333222ePa", "not a Voxmire"},
-      {"huge version", replaced("\"version\": 1", "\"version\": 1e99999"), "no format version"},
+      {"huge version", replaced("\"version\": 2", "\"version\": 1e99999"), "no format version"},
       {"another JSON", "{\"name\": \"MyPack\"}", "not a Voxmire"},
-      {"newer format", replaced("\"version\": 1", "\"version\": 2"), "newer version"},
-      {"no version", replaced("\"version\": 1,", ""), "no format version"},
+      {"newer format", replaced("\"version\": 2", "\"version\": 3"), "newer version"},
+      {"no version", replaced("\"version\": 2,", ""), "no format version"},
       {"name not an identifier", replaced("\"My_Pack2\"", "\"../Evil\""), "../Evil"},
       {"no name", replaced("\"My_Pack2\"", "\"\""), "can't be used"},
       {"unknown base", replaced("\"Female2\"", "\"Alto\""), "Alto"},
       {"row of two", replaced("[\"None\", ", "["), "three texts"},
+      {"row of five", replaced("{\"time\": 1.25}", "{\"time\": 1.25}, 7"), "three texts"},
+      {"extras not an object", replaced("{\"time\": 1.25}", "1.25"), "three texts"},
+      {"negative time", replaced("{\"time\": 1.25}", "{\"time\": -1}"),
+       "Acknowledgements row 3 time should be a time in seconds"},
+      {"time as text", replaced("{\"time\": 1.25}", "{\"time\": \"1.25\"}"), "time in seconds"},
+      {"mature as number", replaced("\"mature\": true}", "\"mature\": 1}"), "true or false"},
+      {"five leader times", replaced("\"leaderTimes\": [", "\"leaderTimes\": [1, "), "four times"},
       {"text beyond Windows-1252",
        replaced("\"mailto:jerome@example.org\"", "\"\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD\""),
        "Windows-1252"},
@@ -125,8 +140,70 @@ TEST(ProjectFile, RefusesWhatIsNotAProjectItCanUse) {
   }
 }
 
+// Times and flags are the row's own, on its line; a time that no longer
+// belongs to its row's sound is not kept.
+TEST(ProjectFile, TimesAndFlagsStayWithTheirRows) {
+  ProjectState state = FullPack();
+  const std::string text = ProjectFileText(state);
+  for (const char* line : {"[\"Sound'My_Pack2.My_Pack2.gotit'\", \"Got it\", \"Got\", {\"time\": "
+                           "0.30000000000000004}]",
+                           "[\"\", \"C:\\\\Temp\\\\x\", \"\\t\", {\"time\": 1.25}]",
+                           "[\"\", \"\", \"\", {\"time\": 2.5, \"mature\": true}]",
+                           "[\"\", \"\", \"\"]", "\"leaderTimes\": [1.4, null, 0.96, null]"}) {
+    EXPECT_NE(text.find(line), std::string::npos) << line << " in " << text;
+  }
+  state.Tables.Names[0] = "Sound'My_Pack2.My_Pack2.other'";
+  const ProjectRead read = ReadProjectText(ProjectFileText(state));
+  ASSERT_TRUE(read.state) << read.problem;
+  EXPECT_EQ(read.state->Tables.NameTimes[0], std::nullopt);
+  EXPECT_EQ(read.state->Tables.Acks.Time(1), 0.1 + 0.2);
+}
+
+// A project saved before times and mature flags were kept: its times follow
+// its sounds, and its taunts keep the flags the base voice gave them, which
+// is what its pack did in the game.
+TEST(ProjectFile, AnOlderProjectTakesItsTimesFromItsSoundsAndItsFlagsFromItsBase) {
+  const auto older = [](const std::string& base, const std::string& head) {
+    return "{\n  \"format\": \"Voxmire voice pack\",\n  \"version\": 1,\n"
+           "  \"pack\": {\"VoicePackName\": \"Old\"},\n  \"baseVoice\": \"" +
+           base + "\",\n  \"scriptHead\": " + head +
+           ",\n  \"tables\": {\"Taunts\": {\"addRows\": true, \"rows\": [\n" + std::string(7, ' ') +
+           "[\"a\", \"b\", \"c\"], [\"\", \"\", \"\"], [\"\", \"\", \"\"], "
+           "[\"\", \"\", \"\"],\n [\"\", \"\", \"\"], [\"\", \"\", \"\"], [\"\", \"\", \"\"]]},\n"
+           "    \"Acknowledgements\": {\"addRows\": true, \"rows\": [[\"Sound'Old.Old.x'\", \"X\", "
+           "\"\"]]}},\n"
+           "  \"leaders\": [\"Sound'Old.Old.red'\", \"\", \"\", \"\"]\n}\n";
+  };
+  const struct {
+    std::string base;
+    std::string head;
+    std::vector<int> mature;
+  } cases[] = {
+      {"Male1", "null", {3, 7}},
+      {"Male2", "null", {7}},
+      {"Male1", "\"class Old extends VoiceMaleTwo;\"", {7}},  // the head's parent counts
+      {"BlankMale", "null", {3, 7}},                          // a blank male pack extends Male One
+      {"Boss", "null", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.base + " " + c.head);
+    const ProjectRead read = ReadProjectText(older(c.base, c.head));
+    ASSERT_TRUE(read.state) << read.problem;
+    const WorkAreaTables& t = read.state->Tables;
+    std::vector<int> mature;
+    for (int k = 1; k <= t.Taunts.Count(); ++k) {
+      if (t.Taunts.Row(k).Mature) mature.push_back(k);
+    }
+    EXPECT_EQ(mature, c.mature);
+    EXPECT_EQ(t.Acks.Time(1), std::nullopt);
+    EXPECT_EQ(t.NameTimes[0], std::nullopt);
+  }
+}
+
 TEST(ProjectFile, TablesBeyondTheRowLimitAreRefusedNotBuilt) {
-  std::string text = ProjectFileText(FullPack());
+  ProjectState state = FullPack();
+  state.Tables.Taunts = PhraseTable();
+  std::string text = ProjectFileText(state);
   std::string rows;
   for (int k = 0; k <= PhraseTable::kMaxRows; ++k)
     rows += k == 0 ? "[\"\",\"\",\"\"]" : ",[\"\",\"\",\"\"]";

@@ -97,7 +97,7 @@ TEST(LoadVoicePack, ABadFileIsNamedAndChangesNothing) {
       {"cut short", good.substr(0, good.size() - 40)},
       {"not a project", "[Public]\r\n"},
       {"newer format",
-       std::string(good).replace(good.find("\"version\": 1"), 12, "\"version\": 9")},
+       std::string(good).replace(good.find("\"version\": 2"), 12, "\"version\": 9")},
       {"bad name", std::string(good).replace(good.find("\"Gruff\""), 7, "\"Gr uff\"")},
   };
   for (const auto& [what, bytes] : cases) {

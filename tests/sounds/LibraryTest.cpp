@@ -84,5 +84,30 @@ TEST(LibraryTest, OnlyOwnEntriesHaveASoundFile) {
       "/snd/bye.wav");
 }
 
+// An imported class keeps its own sounds in the groups its imports give
+// them: the voice window offers them there, and plays them from there.
+TEST(LibraryTest, OwnEntriesAreInTheGroupsTheHeadImportsThemInto) {
+  testing::TempDir program;
+  program.Write("soundlist.txt", "gv_yes\r\nloose\r\nplain\r\n");
+  ProjectState state = Pack("GruntVox");
+  state.ScriptHead =
+      "class GruntVox expands VoiceMaleTwo;\r\n"
+      "#exec AUDIO IMPORT FILE=\"Sounds\\gv_yes.wav\" NAME=\"gv_yes\" PACKAGE=\"GruntVox\" "
+      "GROUP=\"Grunt\"\r\n"
+      "#exec AUDIO IMPORT FILE=\"Sounds\\loose.wav\"\r\n";
+  EXPECT_EQ(EntriesForChoice("GruntVox", state, Places::InOneFolder(program.path)),
+            (Names{"Sound'GruntVox.Grunt.gv_yes'", "Sound'GruntVox.loose'",
+                   "Sound'GruntVox.GruntVox.plain'"}));
+  EXPECT_EQ(OwnSoundPath("Sound'GruntVox.Grunt.gv_yes'", state, Places::InOneFolder(program.path)),
+            "/snd/gv_yes.wav");
+  EXPECT_EQ(OwnSoundPath("Sound'GruntVox.loose'", state, Places::InOneFolder(program.path)),
+            "/snd/loose.wav");
+  EXPECT_EQ(OwnSoundPath("Sound'GruntVox.Other.gv_yes'", state, Places::InOneFolder(program.path)),
+            std::nullopt);
+  EXPECT_EQ(
+      OwnSoundPath("Sound'GruntVox.GruntVox.plain'", state, Places::InOneFolder(program.path)),
+      "/snd/plain.wav");
+}
+
 }  // namespace
 }  // namespace voxmire

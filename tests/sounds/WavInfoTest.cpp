@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 
 #include "sounds/TempDir.h"
 #include "sounds/WavInfo.h"
@@ -95,6 +96,39 @@ TEST(WavInfoTest, FileOnDiskGetsTheVerdictOfItsBytes) {
     EXPECT_EQ(InspectWavFile(dir.Write("s.wav", bytes)), InspectWavBytes(bytes));
   }
   EXPECT_EQ(InspectWavFile(dir.path).reason, "can't be read");
+}
+
+// How long a sound plays: its frames over its rate, whatever else the file
+// holds; nothing for a file the game can't import.
+TEST(WavInfoTest, SecondsAreFramesOverTheRate) {
+  const std::string second16 = std::string(2 * 22050, '\0');
+  const struct {
+    std::string bytes;
+    std::optional<double> seconds;
+  } cases[] = {
+      {Riff(Fmt(1, 1, 22050, 16) + Chunk("data", second16)), 1.0},
+      {Riff(Fmt(1, 2, 22050, 16) + Chunk("data", second16)),
+       0.5},  // stereo frames are twice as big
+      {Riff(Fmt(1, 1, 11025, 8) + Chunk("LIST", "INFOx") + Chunk("data", std::string(5512, 'x'))),
+       5512.0 / 11025},
+      {Riff(Fmt(1, 1, 22050, 16) + Chunk("data", std::string(3, 'x'))),
+       1.0 / 22050},  // half a frame dropped
+      {Riff(Fmt(1, 1, 22050, 16) + Chunk("data", "")), 0.0},
+      {Riff(Fmt(2, 1, 22050, 4) + Chunk("data", second16)), std::nullopt},  // ADPCM
+      {Riff(Fmt(1, 1, 22050, 16)), std::nullopt},                           // no data
+      {"not a sound", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const auto seconds = WavSecondsOfBytes(c.bytes);
+    ASSERT_EQ(seconds.has_value(), c.seconds.has_value());
+    if (seconds) {
+      EXPECT_DOUBLE_EQ(*seconds, *c.seconds);
+    }
+  }
+  const testing::TempDir temp;
+  const auto file = temp.Write("a.wav", cases[0].bytes);
+  EXPECT_EQ(WavFileSeconds(file), 1.0);
+  EXPECT_EQ(WavFileSeconds(temp.path / "missing.wav"), std::nullopt);
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ TEST(BaseVoicePresetsTest, RowTabsLoadEveryVoiceCompletely) {
     std::array<int, 4> rows;  // Acknowledgements, Friendly Fire, Taunts, Others
   };
   for (const Case& c : {Case{"Male1Voice", {4, 2, 16, 17}}, Case{"Male2Voice", {3, 2, 25, 18}},
-                        Case{"Female1Voice", {3, 2, 22, 17}}, Case{"Female2Voice", {3, 2, 24, 17}},
+                        Case{"Female1Voice", {3, 2, 22, 17}}, Case{"Female2Voice", {3, 2, 27, 17}},
                         Case{"BossVoice", {3, 2, 20, 17}}}) {
     WorkAreaTables tables;
     const std::array<WorkAreaTab, 4> tabs = {Acknowledgements, FriendlyFire, Taunts, Others};
@@ -50,9 +50,10 @@ TEST(BaseVoicePresetsTest, SampleCellsMatchTheStockVoices) {
     std::string soundName, string, abbrev;
   };
   const Case cases[] = {
-      {"Male1Voice", Acknowledgements, 4, "M1imonit", "I'm on it", ""},
+      {"Male1Voice", Acknowledgements, 4, "M1imonit", "I'm on it.", ""},
+      {"Male1Voice", Taunts, 5, "M1burnbaby", "Burn, baby", ""},
       {"Male1Voice", Taunts, 13, "M1slaughter", "I just slaughtered that guy.", "Slaughtered him."},
-      {"Male1Voice", Others, 6, "", "Man Down!", ""},
+      {"Male1Voice", Others, 6, "", "Man down!", ""},
       {"Male1Voice", Others, 16, "M1gotyoucovered", "I've got you covered.", "Got you covered."},
       {"Male2Voice", Others, 18, "M2Medic", "Medic!", ""},
       {"Female1Voice", Taunts, 20, "F1sucker", "Sucker!", ""},
@@ -95,6 +96,25 @@ TEST(BaseVoicePresetsTest, EveryStockSoundExistsInItsPackage) {
       EXPECT_TRUE(names.count(std::string(name))) << name << " is not in " << package;
     }
   }
+}
+
+TEST(BaseVoicePresetsTest, TimesAndMatureFlagsComeWithTheirRows) {
+  WorkAreaTables tables;
+  for (WorkAreaTab tab : {Acknowledgements, Taunts, Names}) {
+    ASSERT_EQ(LoadVoiceBaseSettings(StateFor("Male1Voice"), tab, tables), PresetLoadResult::Loaded);
+  }
+  EXPECT_EQ(tables.Acks.Time(1), 0.78);
+  EXPECT_EQ(tables.Acks.Time(4), 0.98);
+  EXPECT_EQ(FixedSeconds(tables.NameTimes[1], tables.Names[1]), 1.1);
+  std::vector<int> mature;
+  for (int k = 1; k <= tables.Taunts.Count(); ++k) {
+    if (tables.Taunts.Row(k).Mature) mature.push_back(k);
+  }
+  EXPECT_EQ(mature, (std::vector<int>{3, 7}));
+  EXPECT_EQ(StockSoundTime("male1voice", "m1ROGER"), 0.81);
+  EXPECT_EQ(StockSoundTime("BossVoice", "Bgoldleader"), 0.99);
+  EXPECT_EQ(StockSoundTime("Male1Voice", "M1boom"), std::nullopt);  // a taunt has no time
+  EXPECT_EQ(StockSoundTime("Male2Voice", "M1roger"), std::nullopt);
 }
 
 TEST(BaseVoicePresetsTest, FixedTabsOverwriteFieldsThatHaveAStockValue) {

@@ -2,6 +2,7 @@
 // presets, and the script block it appends.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
@@ -10,7 +11,11 @@
 #include <regex>
 
 #include "output/DefaultProperties.h"
+#include "output/ScriptTemplate.h"
+#include "project/BaseVoices.h"
+#include "sounds/PackSounds.h"
 #include "support/Harness.h"
+#include "support/SilentWav.h"
 #include "workarea/BaseVoicePresets.h"
 #include "workarea/PhraseTableModel.h"
 #include "workarea/WorkAreaPage.h"
@@ -227,7 +232,9 @@ TEST(WorkAreaPage, PresetsEditsAndDropsAreGenerated) {
   h.state.AuthorName = "Jane";
   h.state.Sounds = {"yes"};
   GiveGame(h, true);
-  h.state.ScriptHead = "class GruffPack extends VoiceMaleOne;";  // as edited on the script page
+  // As edited on the script page: the pack's own sound is the one it imports.
+  h.state.ScriptHead =
+      "class GruffPack extends VoiceMaleOne;\r\n" + ImportStatement("yes", h.state);
   const std::string head = *h.state.ScriptHead + "\r\n";
   WriteFile(h.programDir / "GruffPack.uc", "an earlier script, replaced as a whole\r\n");
   WorkAreaPage* page = OpenPage(h);
@@ -258,7 +265,12 @@ TEST(WorkAreaPage, PresetsEditsAndDropsAreGenerated) {
   expected.Orders[0].String = "Guard it.";
   EXPECT_EQ(page->Tables(), expected);
 
+  h.dialogs.confirmAnswers = {true};
   Trigger(page, "mnuGenerate");
+  // Male One's own "Man down!" is silent: said, and generated all the same.
+  ASSERT_EQ(h.dialogs.confirms.size(), 1u);
+  EXPECT_TRUE(h.dialogs.confirms[0].text.contains(
+      QStringLiteral("Row 6 on the \"Others\" tab has a String but no Sound")));
   EXPECT_EQ(
       h.dialogs.messages,
       (Messages{{"Generation Complete", "Generation Complete...", MessageIcon::Information}}));
@@ -268,8 +280,11 @@ TEST(WorkAreaPage, PresetsEditsAndDropsAreGenerated) {
   const std::string script = ReadFile(h.programDir / "GruffPack.uc");
   ASSERT_EQ(script.substr(0, head.size()), head);
   const std::string block = script.substr(head.size());
+  NoSoundLengths none;
   EXPECT_EQ(WithoutStamp(block),
-            WithoutStamp(BuildDefaultProperties(expected, h.state, LocalNow()).Text));
+            WithoutStamp(BuildDefaultProperties(expected, h.state, LocalNow(),
+                                                *GameClassDefaults("VoiceMaleOne"), none)
+                             .Text));
   EXPECT_NE(block.find("AckString(1)=\"Roger \\\\ that\"\r\n"), std::string::npos);
 }
 
@@ -286,6 +301,7 @@ TEST(WorkAreaPage, RefusedGenerationKeepsThePageAndTheFile) {
     const WorkAreaTables before = page->Tables();
     Click(page, "Command12");
     ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(h.dialogs.confirms.empty());  // a refusal comes before any warning
     EXPECT_EQ(h.dialogs.messages[0].title, QStringLiteral("Cannot Generate Script"));
     EXPECT_EQ(h.dialogs.messages[0].icon, MessageIcon::Critical);
     EXPECT_FALSE(std::filesystem::exists(h.programDir / "Pack.uc"));
@@ -326,6 +342,7 @@ TEST(WorkAreaPage, SoundReferencesAreCheckedBeforeAnythingIsWritten) {
     h.dialogs.inputAnswers.push_back("2");
     Click(page, "Command7");
     TypeInCell(view, 1, Col::kSound, c.sound);
+    h.dialogs.confirmAnswers = {true};  // the empty tables are only warned about
     Click(page, "Command12");
     ASSERT_EQ(h.dialogs.messages.size(), 1u);
     const ShownMessage& shown = h.dialogs.messages[0];
@@ -359,6 +376,197 @@ TEST(WorkAreaPage, BackAndVoiceWindowMoves) {
     EXPECT_EQ(h.nav.IsOpen(PageId::WorkArea),
               opens == PageId::VoiceWindow);  // the window sits beside
   }
+}
+
+std::string Wav(double seconds) { return testing::SilentWavSeconds(seconds); }
+
+// A pack on `base` with the pack's own recordings of the given lengths.
+void OwnSounds(Harness& h, const char* base, std::vector<std::pair<std::string, double>> sounds) {
+  h.state.VoicePackName = "Pack";
+  ApplyBaseVoice(kBaseVoices[*FindBaseVoice(base)], h.state);
+  for (const auto& [name, seconds] : sounds) {
+    h.state.Sounds.push_back(name);
+    WriteFile(PackSoundFile(h.places, "Pack", name), Wav(seconds));
+  }
+}
+
+// Types into a Time cell and leaves it with Enter.
+void TypeTime(QTableView* view, int row, const QString& text) {
+  TypeInCell(view, row, Col::kExtra, text);
+  const QModelIndex index = view->model()->index(row, Col::kExtra);
+  if (QWidget* editor = view->indexWidget(index)) QTest::keyClick(editor, Qt::Key_Return);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return view->indexWidget(index) == nullptr; }));
+}
+
+TEST(WorkAreaPage, TheTimeColumnFollowsTheSoundAndTakesOnlyTimesTheGameCanUse) {
+  Harness h;
+  OwnSounds(h, "Male1", {{"long", 1.5}, {"short", 0.25}});
+  WorkAreaPage* page = OpenPage(h);
+  QTableView* view = ShowTable(page, WorkAreaTab::Acknowledgements);
+  Click(page, "Command8");
+  QAbstractItemModel* model = view->model();
+  const PhraseTable& acks = page->Tables().Acks;
+  const auto shown = [&](int row) { return model->index(row, Col::kExtra).data().toString(); };
+  const auto greyed = [&](int row) {
+    return model->index(row, Col::kExtra).data(Qt::ForegroundRole).isValid();
+  };
+  ASSERT_EQ(model->columnCount(), 4);
+  EXPECT_EQ(model->headerData(Col::kExtra, Qt::Horizontal).toString(), QStringLiteral("Time (s):"));
+  EXPECT_EQ(shown(0), QStringLiteral("0.78"));  // the preset's stock time, as typed
+  EXPECT_FALSE(greyed(0));
+
+  // A drop of the pack's own sound: the time follows it, greyed.
+  ASSERT_TRUE(DropOnCell(view, 1, Col::kSound, QStringLiteral("Sound'Pack.Pack.long'")));
+  EXPECT_EQ(acks.Time(2), std::nullopt);
+  EXPECT_EQ(shown(1), QStringLiteral("1.50"));
+  EXPECT_TRUE(greyed(1));
+
+  // Typed times: refused with the reason, else kept.
+  TypeTime(view, 1, QStringLiteral("abc"));
+  TypeTime(view, 1, QStringLiteral("12"));
+  ASSERT_EQ(h.dialogs.messages.size(), 2u);
+  EXPECT_EQ(h.dialogs.messages[0].title, QStringLiteral("Invalid time"));
+  EXPECT_EQ(h.dialogs.messages[0].icon, MessageIcon::Critical);
+  EXPECT_TRUE(h.dialogs.messages[0].text.contains(QStringLiteral("\"abc\" is not a time")));
+  EXPECT_TRUE(h.dialogs.messages[1].text.contains(QStringLiteral("between 0.05 and 10 seconds")));
+  EXPECT_EQ(acks.Time(2), std::nullopt);
+  TypeTime(view, 1, QStringLiteral("1,2"));
+  EXPECT_EQ(acks.Time(2), 1.2);
+  EXPECT_EQ(shown(1), QStringLiteral("1.20"));
+  EXPECT_FALSE(greyed(1));
+
+  // Another sound, from any page: the typed time goes with the old one.
+  ASSERT_TRUE(DropOnCell(view, 1, Col::kSound, QStringLiteral("Sound'Pack.Pack.short'")));
+  EXPECT_EQ(acks.Time(2), std::nullopt);
+  EXPECT_EQ(shown(1), QStringLiteral("0.25"));
+  // Emptied, a stock time follows its sound too: the stock time, without the game.
+  TypeTime(view, 0, QString());
+  EXPECT_EQ(acks.Time(1), std::nullopt);
+  EXPECT_EQ(shown(0), QStringLiteral("0.78"));
+  EXPECT_TRUE(greyed(0));
+  // A sound of no known length: the base voice's time, which the game keeps.
+  TypeInCell(view, 2, Col::kSound, QStringLiteral("Sound'Pack.Pack.unheard'"));
+  EXPECT_EQ(shown(2), QStringLiteral("0.98"));
+  EXPECT_TRUE(model->index(2, Col::kExtra)
+                  .data(Qt::ToolTipRole)
+                  .toString()
+                  .contains(QStringLiteral("base voice's time")));
+  EXPECT_EQ(h.dialogs.messages.size(), 2u);
+}
+
+TEST(WorkAreaPage, MatureBoxesTickByKeyboardAndAreNamedForScreenReaders) {
+  Harness h;
+  OwnSounds(h, "Male1", {});
+  WorkAreaPage* page = OpenPage(h);
+  QTableView* view = ShowTable(page, WorkAreaTab::Taunts);
+  Click(page, "Command14");
+  QAbstractItemModel* model = view->model();
+  EXPECT_EQ(model->headerData(Col::kExtra, Qt::Horizontal).toString(), QStringLiteral("Mature"));
+  const auto ticked = [&](int row) {
+    return model->index(row, Col::kExtra).data(Qt::CheckStateRole).toInt() == Qt::Checked;
+  };
+  EXPECT_TRUE(ticked(2));  // the stock flags: "Yeah, bitch!" and "Die, bitch."
+  EXPECT_TRUE(ticked(6));
+  EXPECT_FALSE(ticked(0));
+  EXPECT_FALSE(model->flags(model->index(0, Col::kExtra)) & Qt::ItemIsEditable);
+
+  view->setFocus();
+  view->setCurrentIndex(model->index(0, Col::kExtra));
+  QTest::keyClick(view, Qt::Key_Space);
+  EXPECT_TRUE(page->Tables().Taunts.Row(1).Mature);
+  QTest::keyClick(view, Qt::Key_Space);
+  EXPECT_FALSE(page->Tables().Taunts.Row(1).Mature);
+
+  QAccessibleInterface* table = QAccessible::queryAccessibleInterface(view);
+  ASSERT_NE(table, nullptr);
+  ASSERT_NE(table->tableInterface(), nullptr);
+  QAccessibleInterface* cell = table->tableInterface()->cellAt(2, Col::kExtra);
+  ASSERT_NE(cell, nullptr);
+  EXPECT_EQ(cell->text(QAccessible::Name), QStringLiteral("Mature"));
+  EXPECT_TRUE(cell->state().checkable);
+  EXPECT_TRUE(cell->state().checked);
+}
+
+TEST(WorkAreaPage, EmptyOrdersAndLeadersShowTheBaseVoicesGreyedWithTheLeadersTimes) {
+  Harness h;
+  OwnSounds(h, "Female2", {{"red", 1.4}});
+  WorkAreaPage* page = OpenPage(h);
+  const auto field = [&](const char* name) { return Find<QLineEdit>(page, name); };
+  EXPECT_EQ(field("txtFlagSound")->placeholderText(),
+            QStringLiteral("Sound'Female2Voice.(All).F2takeflag'"));
+  EXPECT_EQ(field("txtDefendAbbrev")->placeholderText(), QStringLiteral("Defend"));
+  EXPECT_EQ(field("txtHoldAbbrev")->placeholderText(), QString());
+  EXPECT_EQ(field("txtRedLeader")->placeholderText(),
+            QStringLiteral("Sound'Female2Voice.(All).F2redleader'"));
+  QLineEdit* time = field("txtRedLeaderTime");
+  EXPECT_EQ(time->placeholderText(), QStringLiteral("0.89"));
+  EXPECT_EQ(time->accessibleName(), QStringLiteral("Red Leader Time"));
+
+  Find<QTabWidget>(page, "SSTab1")->setCurrentIndex(static_cast<int>(WorkAreaTab::Names));
+  ASSERT_TRUE(QTest::qWaitFor([time] { return time->isVisible(); }));
+  Type(page, "txtRedLeader", QStringLiteral("Sound'Pack.Pack.red'"));
+  EXPECT_EQ(time->placeholderText(), QStringLiteral("1.40"));
+  const auto typeTime = [&](const QString& text) {
+    Type(page, "txtRedLeaderTime", text);
+    QTest::keyClick(time, Qt::Key_Return);
+  };
+  typeTime(QStringLiteral("0.3x"));
+  ASSERT_EQ(h.dialogs.messages.size(), 1u);
+  EXPECT_EQ(h.dialogs.messages[0].title, QStringLiteral("Invalid time"));
+  EXPECT_EQ(time->text(), QString());
+  EXPECT_EQ(page->Tables().NameTimes[0], std::nullopt);
+  typeTime(QStringLiteral("1.2"));
+  EXPECT_EQ(page->Tables().NameTimes[0], (FixedTime{1.2, "Sound'Pack.Pack.red'"}));
+  // A new sound: its own length again.
+  Type(page, "txtRedLeader", QStringLiteral("Sound'Pack.Pack.blue'"));
+  EXPECT_EQ(page->Tables().NameTimes[0], std::nullopt);
+  EXPECT_EQ(time->text(), QString());
+  EXPECT_EQ(time->placeholderText(), QStringLiteral("0.89"));  // unknown length: the base's
+
+  Click(page, "Command15");
+  EXPECT_EQ(time->text(), QStringLiteral("0.89"));
+  EXPECT_EQ(field("txtGoldLeaderTime")->text(), QStringLiteral("0.93"));
+  EXPECT_EQ(h.dialogs.messages.size(), 1u);
+}
+
+TEST(WorkAreaPage, GenerateWarnsOnceListingEverythingAndTheUserDecides) {
+  Harness h;
+  OwnSounds(h, "Male1", {{"long", 1.5}});
+  h.state.ScriptHead = "class Pack extends VoiceMaleOne;\r\n" + ImportStatement("long", h.state);
+  WorkAreaPage* page = OpenPage(h);
+  QTableView* acks = ShowTable(page, WorkAreaTab::Acknowledgements);
+  h.dialogs.inputAnswers = {QStringLiteral("1"), QStringLiteral("1")};
+  Click(page, "Command1");
+  TypeInCell(acks, 0, Col::kSound, QStringLiteral("Sound'Pack.Pack.long'"));
+  TypeInCell(acks, 0, Col::kString, QStringLiteral("Yes"));
+  TypeTime(acks, 0, QStringLiteral("1"));
+  QTableView* taunts = ShowTable(page, WorkAreaTab::Taunts);
+  Click(page, "Command7");
+  TypeInCell(taunts, 0, Col::kString, QStringLiteral("Boom!"));
+
+  Click(page, "Command12");  // answered No
+  ASSERT_EQ(h.dialogs.confirms.size(), 1u);
+  const ShownMessage& asked = h.dialogs.confirms[0];
+  EXPECT_EQ(asked.title, QStringLiteral("Check the Pack"));
+  EXPECT_EQ(asked.icon, MessageIcon::Exclamation);
+  EXPECT_EQ(asked.text.split(QLatin1Char('\r')),
+            (QStringList{"In the game, the pack will not do everything its tables seem to say:", "",
+                         "- The time of row 1 on the \"Acknowledgements\" tab, 1.00 s, is shorter "
+                         "than its sound (1.50 s): the leader's name cuts it off.",
+                         "- The \"Friendly Fire\" tab has no rows: in the game the voice never "
+                         "says anything when a team mate hits it.",
+                         "- Row 1 on the \"Taunts\" tab has a String but no Sound: the game shows "
+                         "\"Boom!\" and says nothing.",
+                         "", "Generate the script all the same?"}));
+  EXPECT_FALSE(std::filesystem::exists(h.programDir / "Pack.uc"));
+  EXPECT_TRUE(h.nav.IsOpen(PageId::WorkArea));
+  EXPECT_TRUE(h.dialogs.messages.empty());
+
+  h.dialogs.confirmAnswers = {true};
+  Click(page, "Command12");
+  EXPECT_EQ(h.dialogs.confirms.size(), 2u);
+  EXPECT_NE(ReadFile(h.programDir / "Pack.uc").find("AckTime(0)=1.000000\r\n"), std::string::npos);
+  EXPECT_TRUE(h.nav.IsOpen(PageId::IntFile));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -62,6 +63,65 @@ TEST(PhraseTableTest, CellsAreSetAloneAndOnlyTypedAbbrevsAreLimited) {
   copy.SetCell(1, PhraseCell::Abbrev, "changed");
   EXPECT_EQ(table.Row(1).Abbrev, nineteen);
   EXPECT_EQ(copy.Row(2).Abbrev, "Turn the safety off.");
+}
+
+}  // namespace
+}  // namespace voxmire
+
+namespace voxmire {
+namespace {
+
+TEST(PhraseTableTest, TypedTimesAreSecondsTheGameCanUseOrElseRefusedWithTheReason) {
+  struct Case {
+    const char* typed;
+    std::optional<double> seconds;
+    const char* problem;  // part of the reason; empty when taken
+  };
+  for (const Case& c : {
+           Case{"0.96", 0.96, ""},
+           Case{" 1,4 ", 1.4, ""},  // a decimal comma as many keyboards type it
+           Case{"10", 10.0, ""},
+           Case{"0.05", 0.05, ""},
+           Case{".5", 0.5, ""},
+           Case{"", std::nullopt, ""},  // empty: follow the sound
+           Case{"  ", std::nullopt, ""},
+           Case{"0.049", std::nullopt, "0.049 s is outside"},
+           Case{"0", std::nullopt, "0 s is outside the times the game can use"},
+           Case{"10.01", std::nullopt, "between 0.05 and 10 seconds"},
+           Case{"-1", std::nullopt, "\"-1\" is not a time"},
+           Case{"1.2.3", std::nullopt, "is not a time"},
+           Case{"1 s", std::nullopt, "is not a time"},
+           Case{".", std::nullopt, "is not a time"},
+           Case{"abc", std::nullopt, "such as 0.96"},
+       }) {
+    SCOPED_TRACE(c.typed);
+    const TimeEntry entry = ParseTimeEntry(c.typed);
+    EXPECT_EQ(entry.Seconds, c.seconds);
+    EXPECT_EQ(entry.Ok(), *c.problem == '\0');
+    EXPECT_NE(entry.Problem.find(c.problem), std::string::npos) << entry.Problem;
+  }
+  EXPECT_EQ(TimeText(0.955), "0.95");  // as typed: binary 0.955 is a little less
+  EXPECT_EQ(FixedDecimals(1.4, 6), "1.400000");
+}
+
+TEST(PhraseTableTest, ATimeHoldsForTheSoundItWasSetFor) {
+  PhraseTable table;
+  table.CreateRows(2);
+  table.SetTime(2, 0.5);  // set for no sound at all
+  EXPECT_EQ(table.Time(2), 0.5);
+  table.SetCell(1, PhraseCell::Sound, "Sound'P.P.a'");
+  table.SetTime(1, 1.25);
+  table.SetMature(1, true);
+  table.SetCell(1, PhraseCell::String, "text");  // other cells leave it be
+  EXPECT_EQ(table.Time(1), 1.25);
+  table.SetCell(1, PhraseCell::Sound, "Sound'P.P.b'");
+  EXPECT_EQ(table.Time(1), std::nullopt);
+  table.SetCell(1, PhraseCell::Sound, "Sound'P.P.a'");
+  EXPECT_EQ(table.Time(1), std::nullopt);  // gone for good, not waiting for the old sound
+  EXPECT_TRUE(table.Row(1).Mature);
+  table.SetTime(1, std::nullopt);
+  table.SetMature(2, false);
+  EXPECT_EQ(table.Row(2), (PhraseRow{"", "", "", FixedTime{0.5, ""}, false}));
 }
 
 }  // namespace
