@@ -163,7 +163,7 @@ TEST(ClassImport, EveryStyleOfSoundReferenceLoadsAsWritten) {
 TEST(ClassImport, TheParentClassPicksTheBaseVoice) {
   const struct {
     const char* classLine;
-    const char* base;  // empty: none chosen, with a note
+    const char* base;  // empty: none chosen, the parent left for the user to settle
   } cases[] = {
       {"class A extends VoiceMaleOne;", "Male1"},
       {"class A extends VoiceMaleTwo;", "Male2"},
@@ -176,7 +176,7 @@ TEST(ClassImport, TheParentClassPicksTheBaseVoice) {
       {"class A\n\textends\n VoiceMaleTwo\n config(User);", "Male2"},
       {"class A extends ChallengeVoicePack;", ""},
       {"class A extends VoiceMaleOneX;", ""},
-      {"class A;", ""},
+      {"class A extends MyMod.ModVoiceBase;", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.classLine);
@@ -189,10 +189,39 @@ TEST(ClassImport, TheParentClassPicksTheBaseVoice) {
       const BaseVoice& base = kBaseVoices[*FindBaseVoice(c.base)];
       EXPECT_EQ(imported.state.BaseVoicePackage, base.package);
       EXPECT_EQ(imported.state.BlankBase, base.blank);
-      EXPECT_TRUE(imported.notes.empty());
+      EXPECT_TRUE(imported.unknownParent.empty());
     } else {
-      EXPECT_EQ(imported.notes.size(), 1u);
+      const std::string line = c.classLine;
+      const auto parent = line.substr(line.find_last_of(" .", line.size() - 2) + 1);
+      EXPECT_EQ(imported.unknownParent + ";", parent);
     }
+    EXPECT_TRUE(imported.notes.empty());
+  }
+}
+
+// A class built on one of the game's other classes is no voice: it is
+// refused with the reason, whatever its block holds.
+TEST(ClassImport, AClassThatIsNoVoiceIsRefusedWithTheReason) {
+  const struct {
+    const char* classLine;
+    const char* reason;
+  } cases[] = {
+      {"class MyGun extends TournamentWeapon;", "TournamentWeapon is one of the game's weapons"},
+      {"class MyGun expands Botpack.shockrifle;", "shockrifle is one of the game's weapons"},
+      {"class MyBot extends HumanBotPlus config(User);", "one of the game's bot classes"},
+      {"class MyGame extends CTFGame;", "one of the game's game types"},
+      {"class MyMut extends Mutator;", "one of the game's mutators"},
+      {"class A;", "names no parent class"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.classLine);
+    const ClassImport imported = ImportVoiceClass(
+        std::string(c.classLine) + "\ndefaultproperties\n{\nAckString(0)=\"Hi\"\n}\n", {},
+        "/nowhere");
+    EXPECT_NE(imported.error.find(c.reason), std::string::npos) << imported.error;
+    EXPECT_NE(imported.error.find("is no voice"), std::string::npos) << imported.error;
+    EXPECT_TRUE(imported.state.VoicePackName.empty());
+    EXPECT_TRUE(imported.state.Tables == WorkAreaTables{});
   }
 }
 
