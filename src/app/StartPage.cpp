@@ -74,6 +74,7 @@ StartPage::StartPage(AppContext& ctx)
   setTabOrder(preferences_, loadPack_);
   setTabOrder(loadPack_, quit);
 
+  SetDefaultButton(next);
   connect(next, &QPushButton::clicked, this, &StartPage::Next);
   connect(quit, &QPushButton::clicked, this, [this] { ctx_.nav.Quit(); });
 }

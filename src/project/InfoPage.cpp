@@ -121,6 +121,7 @@ InfoPage::InfoPage(AppContext& ctx)
   setTabOrder(chooseReadme, back);
   utDir_->setFocus();
 
+  SetDefaultButton(next);
   connect(next, &QPushButton::clicked, this, &InfoPage::Next);
   connect(back, &QPushButton::clicked, this,
           [this] { ctx_.nav.Back(PageId::Info, PageId::Start); });
