@@ -213,9 +213,14 @@ std::optional<ProjectState> StartPage::ImportClass(const std::filesystem::path& 
 }
 
 bool StartPage::AskBaseVoice(ProjectState& state, const std::string& parent) {
+  // One button each, named short ("Voice Male One" is "Male One") so that
+  // all seven fit the box.
   QStringList bases;
   for (const BaseVoice& base : kBaseVoices) {
-    bases << QString::fromUtf8(base.caption.data(), static_cast<qsizetype>(base.caption.size()));
+    QString name =
+        QString::fromUtf8(base.caption.data(), static_cast<qsizetype>(base.caption.size()));
+    name.remove(QStringLiteral("Voice Pack")).remove(QStringLiteral("Voice"));
+    bases << name.simplified();
   }
   const auto choice = ctx_.dialogs.Choose(
       this, tr("Which base voice?"),

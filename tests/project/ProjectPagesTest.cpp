@@ -230,10 +230,9 @@ TEST(LoadVoicePack, AClassThatIsNoVoiceIsRefusedAndAnUnknownParentAsksForTheBase
     h.dialogs.choiceAnswers = {answer};
     Click(h.nav.Window(PageId::Start), "Command1");
     ASSERT_EQ(h.dialogs.questions.size(), 1u);
-    EXPECT_EQ(
-        h.dialogs.questions[0],
-        (QStringList{"Voice Male One", "Voice Male Two", "Voice Female One", "Voice Female Two",
-                     "Boss Voice", "Blank Male Voice Pack", "Blank Female Voice Pack"}));
+    EXPECT_EQ(h.dialogs.questions[0],
+              (QStringList{"Male One", "Male Two", "Female One", "Female Two", "Boss", "Blank Male",
+                           "Blank Female"}));
     EXPECT_TRUE(h.dialogs.messages[0].text.contains("ModVoice extends ModVoiceBase"));
     if (answer < 0) {  // closed: nothing made
       EXPECT_TRUE(h.nav.IsOpen(PageId::Start));
