@@ -21,6 +21,7 @@ DirChooser::DirChooser(AppContext& ctx, const QString& objectName, const QString
   dir_ = new DirectoryList;
   Name(dir_, QStringLiteral("Dir1"), tr("Directory"));
   auto* select = NamedButton(tr("&Select"), QStringLiteral("Command1"));
+  select_ = select;
 
   auto* driveLabel = new QLabel(tr("Dri&ve:"));
   driveLabel->setBuddy(drive_);
@@ -53,6 +54,11 @@ bool DirChooser::SetDrive(const QString& drive) { return drive_->SetDrive(drive)
 void DirChooser::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   KeepShownSizeAsMinimum(this);
+}
+
+void DirChooser::keyPressEvent(QKeyEvent* event) {
+  if (PressOnEnter(this, event, select_)) return;
+  QWidget::keyPressEvent(event);
 }
 
 }  // namespace voxmire

@@ -28,6 +28,9 @@ class DirChooser : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  // Enter presses "&Select", unless the directory list takes it to open
+  // the highlighted directory first.
+  void keyPressEvent(QKeyEvent* event) override;
   // Called by "&Select" with the highlighted directory opened.
   virtual void Select() = 0;
   QVBoxLayout* Body() const { return body_; }
@@ -37,6 +40,7 @@ class DirChooser : public QWidget {
  private:
   DriveList* drive_;
   DirectoryList* dir_;
+  QPushButton* select_;
   QVBoxLayout* body_;
 };
 

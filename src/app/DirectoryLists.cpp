@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QStyle>
 
 #include "core/Drives.h"
@@ -64,6 +65,19 @@ bool DirectoryList::SetPath(const QString& path) {
 
 void DirectoryList::OpenHighlighted() {
   if (QListWidgetItem* item = currentItem()) SetPath(item->data(kPathRole).toString());
+}
+
+void DirectoryList::keyPressEvent(QKeyEvent* event) {
+  if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+    QListWidget::keyPressEvent(event);
+    return;
+  }
+  const QListWidgetItem* item = currentItem();
+  if (item == nullptr || Clean(item->data(kPathRole).toString()) == path_) {
+    event->ignore();
+    return;
+  }
+  SetPath(item->data(kPathRole).toString());
 }
 
 void DirectoryList::Fill() {

@@ -2,7 +2,8 @@
 // The drive list and the directory list of the two directory choosers.
 // Drives are mount points ("/" first). The directory list shows the open
 // directory's ancestors and its subdirectories; a click, Enter or a double
-// click opens an entry.
+// click opens an entry. Enter on the open directory itself is left to the
+// window (the chooser's "&Select"), so Enter, Enter opens and chooses.
 #include <QComboBox>
 #include <QListWidget>
 #include <string>
@@ -40,6 +41,9 @@ class DirectoryList : public QListWidget {
   bool SetPath(const QString& path);
   // Opens the highlighted entry when it isn't the open directory already.
   void OpenHighlighted();
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
 
  Q_SIGNALS:
   void PathChanged(const QString& path);

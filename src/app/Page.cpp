@@ -1,6 +1,7 @@
 #include "Page.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -49,9 +50,25 @@ void KeepShownSizeAsMinimum(QWidget* window) {
   window->setMinimumSize(window->size().expandedTo(window->minimumSizeHint()));
 }
 
+bool PressOnEnter(QWidget* window, QKeyEvent* event, QPushButton* defaultButton) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (!enter || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+  // Outside a dialog a focused button ignores Enter: it comes here.
+  auto* focused = qobject_cast<QPushButton*>(window->focusWidget());
+  QPushButton* pressed = focused != nullptr ? focused : defaultButton;
+  if (pressed == nullptr || !pressed->isEnabled() || !pressed->isVisible()) return false;
+  pressed->click();
+  return true;
+}
+
 void Page::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   KeepShownSizeAsMinimum(this);
+}
+
+void Page::keyPressEvent(QKeyEvent* event) {
+  if (PressOnEnter(this, event, defaultButton_)) return;
+  QMainWindow::keyPressEvent(event);
 }
 
 Page::Page(AppContext& ctx, const QString& objectName, const QString& caption) : ctx_(ctx) {

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -32,6 +33,11 @@ void KeepShownSizeAsMinimum(QWidget* window);
 // Sets `label` as the buddy of `field` and names the field after the label.
 void Buddy(QLabel* label, QWidget* field);
 
+// Enter in a window that no control took for itself: presses the focused
+// button, else `defaultButton` (when there is one), as a dialog's default
+// button works. True when the key was used.
+bool PressOnEnter(QWidget* window, QKeyEvent* event, QPushButton* defaultButton);
+
 // The captions and object names of the shared menus, which differ slightly
 // from window to window.
 struct SharedMenus {
@@ -54,11 +60,17 @@ class Page : public QMainWindow {
   QMenu* AddFileMenu(const SharedMenus& menus);
   QMenu* AddHelpMenu(const SharedMenus& menus);
   void AddSharedMenus(const SharedMenus& menus = SharedMenus());
+  // The button Enter presses: the page's "Next ->".
+  void SetDefaultButton(QPushButton* button) { defaultButton_ = button; }
   // The size the page first shows at becomes its smallest: at that size
   // nothing of it is cut off, wrapped texts included.
   void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
   AppContext& ctx_;
+
+ private:
+  QPushButton* defaultButton_ = nullptr;
 };
 
 }  // namespace voxmire

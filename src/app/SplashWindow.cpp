@@ -85,8 +85,14 @@ void SplashWindow::mouseReleaseEvent(QMouseEvent* event) {
 
 void SplashWindow::keyPressEvent(QKeyEvent* event) {
   event->accept();
-  timer_.stop();
-  ctx_.nav.Close(PageId::Splash);
+  // Escape ends the program; any other key goes straight on, as a click
+  // does (a key pressed to hurry the splash along must not end it all).
+  if (event->key() == Qt::Key_Escape) {
+    timer_.stop();
+    ctx_.nav.Close(PageId::Splash);
+    return;
+  }
+  OpenStartPage();
 }
 
 }  // namespace voxmire

@@ -1,6 +1,6 @@
 #pragma once
 // frmSplash: shown at start-up; opens the start page after four ticks of its
-// 400 ms timer or at a click, and ends the program on a key press.
+// 400 ms timer, at a click or at a key press; Escape ends the program.
 #include <QTimer>
 #include <QWidget>
 

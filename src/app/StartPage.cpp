@@ -16,6 +16,7 @@
 #include "app/Qt1252.h"
 #include "core/Files.h"
 #include "output/ScriptTemplate.h"
+#include "project/BaseVoices.h"
 #include "project/ClassImport.h"
 #include "project/Ini.h"
 #include "project/PreferencesPage.h"
@@ -73,6 +74,7 @@ StartPage::StartPage(AppContext& ctx)
   setTabOrder(preferences_, loadPack_);
   setTabOrder(loadPack_, quit);
 
+  SetDefaultButton(next);
   connect(next, &QPushButton::clicked, this, &StartPage::Next);
   connect(quit, &QPushButton::clicked, this, [this] { ctx_.nav.Quit(); });
 }
@@ -145,7 +147,13 @@ void StartPage::LoadGiven(const std::filesystem::path& file) {
 void StartPage::LoadFile(const std::filesystem::path& file) {
   std::optional<ProjectState> loaded =
       LowerExtension(file) == ".uc" ? ImportClass(file) : ReadProject(file);
-  if (!loaded || !MakeRoomFor(*loaded, file)) return;
+  if (!loaded) return;
+  // A pack open in another window of the program is that window's.
+  if (ctx_.keeper.Store().OpenElsewhere(loaded->VoicePackName)) {
+    TellOpenElsewhere(loaded->VoicePackName);
+    return;
+  }
+  if (!MakeRoomFor(*loaded, file)) return;
   ctx_.state = std::move(*loaded);
   ctx_.nav.Forward(PageId::Start, PageId::Info);
 }
@@ -189,6 +197,9 @@ std::optional<ProjectState> StartPage::ImportClass(const std::filesystem::path& 
     return std::nullopt;
   }
   ProjectState state = std::move(imported.state);
+  if (!imported.unknownParent.empty() && !AskBaseVoice(state, imported.unknownParent)) {
+    return std::nullopt;
+  }
   // The game directory: the one the class sits in (<game>/<Package>/Classes),
   // else the preferred one.
   const std::filesystem::path classes = file.parent_path();
@@ -230,16 +241,44 @@ std::optional<ProjectState> StartPage::ImportClass(const std::filesystem::path& 
   return state;
 }
 
+bool StartPage::AskBaseVoice(ProjectState& state, const std::string& parent) {
+  // One button each, named short ("Voice Male One" is "Male One") so that
+  // all seven fit the box.
+  QStringList bases;
+  for (const BaseVoice& base : kBaseVoices) {
+    QString name =
+        QString::fromUtf8(base.caption.data(), static_cast<qsizetype>(base.caption.size()));
+    name.remove(QStringLiteral("Voice Pack")).remove(QStringLiteral("Voice"));
+    bases << name.simplified();
+  }
+  const auto choice = ctx_.dialogs.Choose(
+      this, tr("Which base voice?"),
+      tr("%1 extends %2, which is none of the game's voices that Voxmire knows (a voice of a "
+         "mod, perhaps).\rWhich of the game's voices should the pack build on instead?")
+          .arg(ToQt(state.VoicePackName), ToQt(parent)),
+      bases, MessageIcon::Exclamation);
+  if (!choice) return false;
+  ApplyBaseVoice(kBaseVoices[static_cast<std::size_t>(*choice)], state);
+  return true;
+}
+
 bool StartPage::MakeRoomFor(const ProjectState& state, const std::filesystem::path& from) {
   ProjectStore& store = ctx_.keeper.Store();
   const std::string& name = state.VoicePackName;
   const std::filesystem::path target = ProjectFilePath(ctx_.places, name);
   std::error_code ec;
   if (std::filesystem::equivalent(from, target, ec)) {
-    store.Bind(name);  // the pack's own file: saving goes on in it
-    return true;
+    // The pack's own file: saving goes on in it.
+    if (store.Bind(name)) return true;
+    TellOpenElsewhere(name);
+    return false;
   }
   store.Unbind();
+  // Held from here on, while an earlier file is asked about and set aside too.
+  if (!store.Bind(name)) {
+    TellOpenElsewhere(name);
+    return false;
+  }
   if (!std::filesystem::exists(target, ec)) return true;
   // Another file of that pack is in the way: it is never overwritten unasked.
   const auto choice = ctx_.dialogs.Choose(
@@ -248,13 +287,21 @@ bool StartPage::MakeRoomFor(const ProjectState& state, const std::filesystem::pa
          "earlier pack is kept as a backup.")
           .arg(ToQt(name), ToQt(PathText(target))),
       {tr("&Replace it")}, MessageIcon::Exclamation);
-  if (!choice) return false;
+  if (!choice) {
+    store.Unbind();
+    return false;
+  }
   if (!store.SetAside(name)) {
     ctx_.dialogs.Message(this, tr("Can't load the VoicePack"), ToQt(store.Problem()),
                          MessageIcon::Critical);
     return false;
   }
   return true;
+}
+
+void StartPage::TellOpenElsewhere(const std::string& name) {
+  ctx_.dialogs.Message(this, ToQt(kOpenElsewhereTitle), ToQt(OpenElsewhereText(name)),
+                       MessageIcon::Critical);
 }
 
 }  // namespace voxmire

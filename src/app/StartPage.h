@@ -3,6 +3,7 @@
 // voice class to import), edit the preferences, or quit.
 #include <filesystem>
 #include <optional>
+#include <string>
 
 #include "app/Page.h"
 #include "project/ProjectState.h"
@@ -32,9 +33,14 @@ class StartPage : public Page {
   void LoadFile(const std::filesystem::path& file);
   std::optional<ProjectState> ReadProject(const std::filesystem::path& file);
   std::optional<ProjectState> ImportClass(const std::filesystem::path& file);
+  // The imported class's parent is no voice the program knows: the user
+  // picks the base voice. False when the question was closed.
+  bool AskBaseVoice(ProjectState& state, const std::string& parent);
   // True when the loaded pack may be saved under its name: its own project
   // file, a name with none yet, or one the user agreed to set aside.
   bool MakeRoomFor(const ProjectState& state, const std::filesystem::path& from);
+  // The pack is open in another window of the program.
+  void TellOpenElsewhere(const std::string& name);
 
   QRadioButton* newPack_;
   QRadioButton* loadPack_;

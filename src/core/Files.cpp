@@ -111,6 +111,24 @@ bool WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes,
   return true;
 }
 
+bool CanCreateFilesIn(const std::filesystem::path& dir, std::error_code& ec) {
+  ec.clear();
+  int fd = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR)) {
+    // A file system without unnamed files: a named one, removed at once.
+    std::random_device rd;
+    const std::filesystem::path probe = dir / (".write-test" + std::to_string(rd() % 1000000));
+    fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) ::unlink(probe.c_str());
+  }
+  if (fd < 0) {
+    ec.assign(errno, std::generic_category());
+    return false;
+  }
+  ::close(fd);
+  return true;
+}
+
 std::vector<std::string> SplitLines(std::string_view bytes) {
   std::vector<std::string> lines;
   std::size_t start = 0;

@@ -32,6 +32,11 @@ bool WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes);
 bool WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes,
                      std::error_code& ec);
 
+// True when a new file can be made in the folder `dir`, found by making one
+// that has no name (nothing is left behind). File permissions alone don't
+// tell: root passes them all, a read-only disk or a locked folder doesn't.
+bool CanCreateFilesIn(const std::filesystem::path& dir, std::error_code& ec);
+
 // The lines of a text file as a line-by-line reader sees them: split at
 // CR LF, LF or CR; a last line without an ending still counts, and an empty
 // file has no lines.

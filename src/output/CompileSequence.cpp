@@ -408,6 +408,12 @@ class CompileSequence::Impl {
       missing.push_back("Nothing was copied, edited or deleted.");
       return Stop(missing);
     }
+    if (auto unwritable = UnwritableGameFolder(); !unwritable.empty()) {
+      return Stop({unwritable,
+                   "The pack is installed there. Make sure that you may write in the game "
+                   "folder, then press \"Compile!\" again.",
+                   "Nothing was copied, edited or deleted."});
+    }
     for (auto* lock : {&programLock_, &gameLock_}) {
       const fs::path& dir = lock == &programLock_ ? setup_.places.state : systemDir_;
       if (lock->Take(dir) == FolderLock::Outcome::Busy) {
@@ -557,6 +563,19 @@ class CompileSequence::Impl {
     if (std::string problem; !InstallPackSounds(PackSoundsDir(setup_.places, state_.VoicePackName),
                                                 packageDir_ / "Sounds", problem)) {
       return problem;
+    }
+    return {};
+  }
+
+  // Said as what it is, before anything is moved: a folder the install
+  // can't write in would otherwise fail halfway, as a move that failed.
+  std::string UnwritableGameFolder() const {
+    const fs::path game = FsPath(state_.UTDir);
+    for (const fs::path& dir : {game, packageDir_, classesDir_, systemDir_}) {
+      std::error_code ec;
+      if (!IsDirectory(dir) || CanCreateFilesIn(dir, ec)) continue;
+      return "The game folder " + PathText(game) + " can't be written" +
+             (dir == game ? std::string() : " (" + PathText(dir) + ")") + ": " + ec.message() + ".";
     }
     return {};
   }

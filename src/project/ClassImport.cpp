@@ -53,6 +53,133 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 7> kParentBa
     {"VoiceFemale", "BlankFemale"},
 }};
 
+// The game's other well-known classes, which no voice extends: a class built
+// on one of them is something else, and a pack made of it would be broken.
+// Each with what it is, as the refusal says it.
+constexpr std::string_view kWeapon = "one of the game's weapons";
+constexpr std::string_view kItem = "one of the game's pickup items";
+constexpr std::string_view kPlayer = "one of the game's player classes";
+constexpr std::string_view kBot = "one of the game's bot classes";
+constexpr std::string_view kGameType = "one of the game's game types";
+constexpr std::string_view kLevelActor = "one of the things placed in a level";
+constexpr std::pair<std::string_view, std::string_view> kOtherClasses[] = {
+    {"Object", "the root of all classes"},
+    {"Actor", "the root of everything in a level"},
+    {"Info", "an information holder of the game"},
+    {"ReplicationInfo", "an information holder of the game"},
+    {"PlayerReplicationInfo", "an information holder of the game"},
+    {"GameReplicationInfo", "an information holder of the game"},
+    {"TournamentGameReplicationInfo", "an information holder of the game"},
+    {"Weapon", kWeapon},
+    {"TournamentWeapon", kWeapon},
+    {"Enforcer", kWeapon},
+    {"DoubleEnforcer", kWeapon},
+    {"ImpactHammer", kWeapon},
+    {"Translocator", kWeapon},
+    {"ut_biorifle", kWeapon},
+    {"ShockRifle", kWeapon},
+    {"SuperShockRifle", kWeapon},
+    {"PulseGun", kWeapon},
+    {"ripper", kWeapon},
+    {"minigun2", kWeapon},
+    {"UT_FlakCannon", kWeapon},
+    {"UT_Eightball", kWeapon},
+    {"SniperRifle", kWeapon},
+    {"WarheadLauncher", kWeapon},
+    {"ChainSaw", kWeapon},
+    {"Ammo", "one of the game's ammunition classes"},
+    {"TournamentAmmo", "one of the game's ammunition classes"},
+    {"Inventory", kItem},
+    {"Pickup", kItem},
+    {"TournamentPickup", kItem},
+    {"TournamentHealth", kItem},
+    {"HealthPack", kItem},
+    {"MedBox", kItem},
+    {"HealthVial", kItem},
+    {"Armor2", kItem},
+    {"ThighPads", kItem},
+    {"UT_ShieldBelt", kItem},
+    {"UDamage", kItem},
+    {"UT_JumpBoots", kItem},
+    {"UT_Invisibility", kItem},
+    {"Projectile", "one of the game's projectiles"},
+    {"Pawn", kPlayer},
+    {"PlayerPawn", kPlayer},
+    {"Spectator", kPlayer},
+    {"TournamentPlayer", kPlayer},
+    {"TournamentMale", kPlayer},
+    {"TournamentFemale", kPlayer},
+    {"TMale1", kPlayer},
+    {"TMale2", kPlayer},
+    {"TFemale1", kPlayer},
+    {"TFemale2", kPlayer},
+    {"TBoss", kPlayer},
+    {"Bot", kBot},
+    {"HumanBotPlus", kBot},
+    {"MaleBotPlus", kBot},
+    {"FemaleBotPlus", kBot},
+    {"TMale1Bot", kBot},
+    {"TMale2Bot", kBot},
+    {"TFemale1Bot", kBot},
+    {"TFemale2Bot", kBot},
+    {"TBossBot", kBot},
+    {"GameInfo", kGameType},
+    {"TournamentGameInfo", kGameType},
+    {"DeathMatchPlus", kGameType},
+    {"TeamGamePlus", kGameType},
+    {"CTFGame", kGameType},
+    {"Domination", kGameType},
+    {"Assault", kGameType},
+    {"LastManStanding", kGameType},
+    {"Mutator", "one of the game's mutators"},
+    {"Arena", "one of the game's mutators"},
+    {"HUD", "one of the game's HUDs"},
+    {"ChallengeHUD", "one of the game's HUDs"},
+    {"ChallengeTeamHUD", "one of the game's HUDs"},
+    {"ScoreBoard", "one of the game's scoreboards"},
+    {"TournamentScoreBoard", "one of the game's scoreboards"},
+    {"TeamScoreBoard", "one of the game's scoreboards"},
+    {"LocalMessage", "one of the game's message classes"},
+    {"LocalMessagePlus", "one of the game's message classes"},
+    {"CriticalEventPlus", "one of the game's message classes"},
+    {"Console", "the game's console"},
+    {"Menu", "one of the game's menus"},
+    {"Commandlet", "one of the game's commandlets"},
+    {"Decoration", kLevelActor},
+    {"Effects", kLevelActor},
+    {"Light", kLevelActor},
+    {"Mover", kLevelActor},
+    {"Brush", kLevelActor},
+    {"Keypoint", kLevelActor},
+    {"Triggers", kLevelActor},
+    {"Trigger", kLevelActor},
+    {"NavigationPoint", kLevelActor},
+    {"PathNode", kLevelActor},
+    {"PlayerStart", kLevelActor},
+    {"Teleporter", kLevelActor},
+    {"ZoneInfo", kLevelActor},
+    {"SkyZoneInfo", kLevelActor},
+};
+
+constexpr std::string_view kWhatAVoiceIs =
+    "A voice pack is made from a voice class, one that extends one of the game's voices "
+    "(VoiceMaleOne, VoiceFemaleTwo, VoiceBoss, ...) or another voice.";
+
+// Why the class is no voice, judged by its parent; empty when it may be one.
+std::string NoVoiceBecause(const ClassLine& line) {
+  if (line.parent.empty()) {
+    return "The class line of " + line.name + " names no parent class, so " + line.name +
+           " is no voice. " + std::string(kWhatAVoiceIs);
+  }
+  for (const auto& [cls, kind] : kOtherClasses) {
+    if (SameIgnoringCase(line.parent, cls)) {
+      return line.name + " is no voice: its parent class " + line.parent + " is " +
+             std::string(kind) + ". " + std::string(kWhatAVoiceIs);
+    }
+  }
+  return {};
+}
+
 // ---- Sound imports ----------------------------------------------------------
 
 std::string ForwardSlashes(std::string_view path) {
@@ -244,6 +371,7 @@ class Importer {
     }
     const ClassLine& cls = *classLine;
     if (!IsValidPackName(cls.name)) return Failure(InvalidPackNameText(cls.name));
+    if (std::string why = NoVoiceBecause(cls); !why.empty()) return Failure(std::move(why));
     if (blockLine >= lines_.size()) {
       return Failure("The class " + cls.name +
                      " has no defaultproperties block, so there are no phrases to import.");
@@ -295,11 +423,7 @@ class Importer {
         ApplyBaseVoice(kBaseVoices[*base], result_.state);
       return;
     }
-    result_.notes.push_back(
-        parent.empty()
-            ? std::string("The class line names no parent class, so no base voice was chosen.")
-            : "The parent class " + std::string(parent) +
-                  " is not one of the game's voices, so no base voice was chosen.");
+    result_.unknownParent = parent;
   }
 
   void ReadBlock() {

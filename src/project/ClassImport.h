@@ -22,17 +22,20 @@ struct ClassImport {
   // Defaults the wizard has no place for ("bSomething", "OrderSound(7)",
   // "AckSound(40000)", an entry past numAcks...), once each as first written.
   std::vector<std::string> unplacedProperties;
-  // Other things the user should know before going on: a parent class that
-  // is no base voice, sounds the rebuilt script would look for elsewhere, a
-  // block cut short. One sentence each.
+  // Other things the user should know before going on: sounds the rebuilt
+  // script would look for elsewhere, a block cut short. One sentence each.
   std::vector<std::string> notes;
+  // The parent class when it is none of the game's voices that the program
+  // knows, nor one of its other classes (a mod's own voice base, say): no
+  // base voice is chosen, and the user says which one the pack builds on.
+  std::string unknownParent;
   // The class text before its "defaultproperties" line, line ends as in the
   // file. When it differs from the template's expansion for the imported
   // sounds, the user (or a hand-written class) changed the head, and it
   // belongs in state.ScriptHead so that a rebuild keeps it.
   std::string head;
-  // Why nothing could be imported; empty on success. When set, the rest is
-  // left empty.
+  // Why nothing could be imported (a class that is no voice, say); empty on
+  // success. When set, the rest is left empty.
   std::string error;
 
   bool Ok() const { return error.empty(); }

@@ -121,6 +121,7 @@ InfoPage::InfoPage(AppContext& ctx)
   setTabOrder(chooseReadme, back);
   utDir_->setFocus();
 
+  SetDefaultButton(next);
   connect(next, &QPushButton::clicked, this, &InfoPage::Next);
   connect(back, &QPushButton::clicked, this,
           [this] { ctx_.nav.Back(PageId::Info, PageId::Start); });
@@ -176,9 +177,13 @@ void InfoPage::Next() {
                          MessageIcon::Critical);
     return;
   }
+  // A pack open in another window of the program is that window's.
+  ProjectStore& store = ctx_.keeper.Store();
+  if (store.OpenElsewhere(name)) return TellOpenElsewhere(name);
   if (!SettleExistingProject(name)) return;
 
   if (!CheckGameFolder(name)) return;
+  if (!store.Bind(name)) return TellOpenElsewhere(name);
 
   ProjectState& s = ctx_.state;
   s.AuthorName = FromQt(authorName_->text());
@@ -222,11 +227,18 @@ bool InfoPage::SettleExistingProject(const std::string& name) {
                            MessageIcon::Critical);
       return false;
     }
+    if (!store.Bind(name)) {
+      TellOpenElsewhere(name);
+      return false;
+    }
     // The pack as it was left, and this page showing it.
     ctx_.state = std::move(*read.state);
-    store.Bind(name);
     ShowPack();
     return true;
+  }
+  if (!store.Bind(name)) {
+    TellOpenElsewhere(name);
+    return false;
   }
   if (!store.SetAside(name)) {
     ctx_.dialogs.Message(this, tr("Can't start afresh"), ToQt(store.Problem()),
@@ -235,6 +247,11 @@ bool InfoPage::SettleExistingProject(const std::string& name) {
   }
   // The work on this page goes on under the name; the earlier file is safe.
   return true;
+}
+
+void InfoPage::TellOpenElsewhere(const std::string& name) {
+  ctx_.dialogs.Message(this, ToQt(kOpenElsewhereTitle), ToQt(OpenElsewhereText(name)),
+                       MessageIcon::Critical);
 }
 
 bool InfoPage::CheckGameFolder(const std::string& name) {
@@ -251,7 +268,11 @@ bool InfoPage::CheckGameFolder(const std::string& name) {
   }
   const std::filesystem::path game = FsPath(FromQt(utDir_->text()));
   std::error_code ec;
-  if (utDir_->text().isEmpty() || !std::filesystem::is_directory(game, ec)) return true;
+  if (utDir_->text().isEmpty()) return true;
+  if (!std::filesystem::is_directory(game, ec)) {
+    WarnIncomplete({tr("The folder doesn't exist.")});
+    return true;
+  }
   if (const auto clash = FindNameClash(game, ctx_.home, name)) {
     ctx_.dialogs.Message(this, tr("Name already used"),
                          tr("The name %1 is already used in the game: %2.\rA pack of that name "
@@ -262,14 +283,18 @@ bool InfoPage::CheckGameFolder(const std::string& name) {
   }
   const auto problems =
       GameFolderProblems(game, ctx_.home, DefaultCompileSetup(ctx_.places).machineIs64Bit);
-  if (!problems.empty()) {
-    QString text = tr("The game folder %1 lacks what the last step needs to compile the pack:")
-                       .arg(utDir_->text());
-    for (const auto& problem : problems) text += QLatin1Char('\r') + ToQt(problem);
-    text += QLatin1Char('\r') + tr("You can go on and fix this before you compile.");
-    ctx_.dialogs.Message(this, tr("Game folder incomplete"), text, MessageIcon::Exclamation);
-  }
+  QStringList lines;
+  for (const auto& problem : problems) lines << ToQt(problem);
+  if (!lines.isEmpty()) WarnIncomplete(lines);
   return true;
+}
+
+void InfoPage::WarnIncomplete(const QStringList& problems) {
+  QString text = tr("The game folder %1 lacks what the last step needs to compile the pack:")
+                     .arg(utDir_->text());
+  for (const QString& problem : problems) text += QLatin1Char('\r') + problem;
+  text += QLatin1Char('\r') + tr("You can go on and fix this before you compile.");
+  ctx_.dialogs.Message(this, tr("Game folder incomplete"), text, MessageIcon::Exclamation);
 }
 
 void InfoPage::ChooseReadme() {

@@ -1,5 +1,6 @@
 #pragma once
 // Form2: the voice pack's name, author, product, readme and game directory.
+#include <QStringList>
 #include <string>
 
 #include "app/Page.h"
@@ -26,9 +27,13 @@ class InfoPage : public Page {
   // it as a backup). False when the user cancelled or it could not be done.
   bool SettleExistingProject(const std::string& name);
   // Refuses a game folder our files can't name and a pack name the game
-  // already uses; warns (and goes on) when the folder lacks what a compile
-  // needs. False when Next must stop.
+  // already uses; warns (and goes on) when the folder is missing or lacks
+  // what a compile needs. False when Next must stop.
   bool CheckGameFolder(const std::string& name);
+  // The game folder can't compile the pack: says what it lacks.
+  void WarnIncomplete(const QStringList& problems);
+  // The pack is open in another window of the program.
+  void TellOpenElsewhere(const std::string& name);
 
   QLineEdit* utDir_;
   QLineEdit* name_;

@@ -760,6 +760,40 @@ ProjectRead ReadProjectFile(const fs::path& file) {
   return ReadProjectText(*bytes);
 }
 
+std::string OpenElsewhereText(std::string_view voicePackName) {
+  const std::string name(voicePackName);
+  return "The VoicePack " + name +
+         " is open in another window of Voxmire, so it can't be opened here.\rA pack is worked "
+         "on in one window at a time: go on with " +
+         name + " in that window, or close it there first.";
+}
+
+std::string SaveFailureText(const fs::path& file, int error) {
+  const std::string folder = PathText(file.parent_path());
+  std::string cause;
+  switch (error) {
+    case ENOSPC:
+      cause = "the disk holding " + folder + " is full";
+      break;
+    case EDQUOT:
+      cause = "your disk quota for " + folder + " is used up";
+      break;
+    case EROFS:
+      cause = folder + " is on a disk that can only be read";
+      break;
+    case EACCES:
+    case EPERM:
+      cause = "you may not write in " + folder;
+      break;
+    case EFBIG:
+      cause = "it would be larger than this system lets a program write";
+      break;
+    default:
+      cause = error != 0 ? std::string(std::strerror(error)) : std::string("unknown error");
+  }
+  return PathText(file) + " could not be written: " + cause + ".";
+}
+
 ProjectStore::~ProjectStore() {
   {
     std::lock_guard lock(mutex_);
@@ -772,10 +806,12 @@ ProjectStore::~ProjectStore() {
 ProjectStore::Outcome ProjectStore::Save(const ProjectState& state) {
   const std::string& name = state.VoicePackName;
   if (name.empty()) return Outcome::NoName;
-  if (WouldClash(name)) return Outcome::Taken;
-  const std::string failed = TakeFailure();
+  if (name != bound_) {
+    if (WouldClash(name)) return Outcome::Taken;
+    if (!Bind(name)) return Outcome::OpenElsewhere;
+  }
   std::string text = ProjectFileText(state);
-  if (failed.empty() && name == bound_ && text == lastText_) return Outcome::Unchanged;
+  if (text == lastText_ && WriteProblem().empty()) return Outcome::Unchanged;
 
   std::error_code ec;
   fs::create_directories(ProjectFolder(places_), ec);
@@ -785,7 +821,6 @@ ProjectStore::Outcome ProjectStore::Save(const ProjectState& state) {
     lastText_.clear();
     return Outcome::Failed;
   }
-  bound_ = name;
   lastText_ = text;
   {
     std::lock_guard lock(mutex_);
@@ -794,10 +829,6 @@ ProjectStore::Outcome ProjectStore::Save(const ProjectState& state) {
     if (!writer_.joinable()) writer_ = std::thread(&ProjectStore::WriterLoop, this);
   }
   wake_.notify_all();
-  if (!failed.empty()) {
-    problem_ = failed;
-    return Outcome::Failed;
-  }
   problem_.clear();
   return Outcome::Saved;
 }
@@ -807,18 +838,20 @@ bool ProjectStore::Flush() {
     std::unique_lock lock(mutex_);
     wake_.wait(lock, [this] { return !pending_ && !writing_; });
   }
-  const std::string failed = TakeFailure();
+  std::string failed = WriteProblem();
   if (failed.empty()) return true;
-  problem_ = failed;
-  lastText_.clear();
+  problem_ = std::move(failed);
   return false;
 }
 
-std::string ProjectStore::TakeFailure() {
+std::string ProjectStore::WriteProblem() const {
   std::lock_guard lock(mutex_);
-  std::string failed = std::move(failure_);
-  failure_.clear();
-  return failed;
+  return failure_;
+}
+
+void ProjectStore::OnWriteEnded(std::function<void()> listener) {
+  std::lock_guard lock(mutex_);
+  writeEnded_ = std::move(listener);
 }
 
 void ProjectStore::WriterLoop() {
@@ -830,34 +863,46 @@ void ProjectStore::WriterLoop() {
     pending_.reset();
     writing_ = true;
     lock.unlock();
-    errno = 0;
-    const bool written = WriteFileAtomic(file, text);
-    const int error = errno;
+    std::error_code ec;
+    const bool written = WriteFileAtomic(file, text, ec);
     lock.lock();
     writing_ = false;
-    if (!written) {
-      failure_ = PathText(file) + " could not be written: " +
-                 (error != 0 ? std::string(std::strerror(error)) : std::string("unknown error")) +
-                 ".";
-    }
+    failure_ = written ? std::string() : SaveFailureText(file, ec.value());
+    const std::function<void()> ended = writeEnded_;
     wake_.notify_all();
+    lock.unlock();
+    if (ended) ended();
+    lock.lock();
   }
 }
 
-void ProjectStore::Bind(std::string_view voicePackName) {
-  if (bound_ != voicePackName) lastText_.clear();
+bool ProjectStore::Bind(std::string_view voicePackName) {
+  if (bound_ == voicePackName) return true;
+  PackLock lock;
+  if (lock.Take(PackLockPath(places_, voicePackName)) == PackLock::Outcome::Busy) return false;
+  lock_ = std::move(lock);
   bound_ = std::string(voicePackName);
+  lastText_.clear();
+  return true;
 }
 
 void ProjectStore::Unbind() {
   bound_.clear();
   lastText_.clear();
+  lock_.Release();
 }
 
 bool ProjectStore::WouldClash(std::string_view voicePackName) const {
   if (voicePackName == bound_) return false;
   std::error_code ec;
   return fs::exists(ProjectFilePath(places_, voicePackName), ec);
+}
+
+bool ProjectStore::OpenElsewhere(std::string_view voicePackName) const {
+  if (voicePackName == bound_) return false;
+  // Taken and let go at once: only a lock someone else holds stands in the way.
+  PackLock probe;
+  return probe.Take(PackLockPath(places_, voicePackName)) == PackLock::Outcome::Busy;
 }
 
 std::optional<fs::path> ProjectStore::SetAside(std::string_view voicePackName) {
@@ -876,7 +921,8 @@ std::optional<fs::path> ProjectStore::SetAside(std::string_view voicePackName) {
                PathText(aside) + ": " + ec.message() + ".";
     return std::nullopt;
   }
-  if (bound_ == voicePackName) Unbind();
+  // A store bound to the pack keeps its lock: the pack starts afresh here.
+  if (bound_ == voicePackName) lastText_.clear();
   return aside;
 }
 

@@ -5,6 +5,7 @@
 // program; the file holds them as UTF-8 with every byte kept.
 #include <condition_variable>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 #include <thread>
 
 #include "core/Places.h"
+#include "project/PackLock.h"
 #include "project/ProjectState.h"
 
 namespace voxmire {
@@ -47,6 +49,14 @@ ProjectRead ReadProjectFile(const std::filesystem::path& file);
 // The System and Sounds folders the information page derives from UTDir.
 void DeriveGameFolders(ProjectState& state);
 
+// What a copy of the program is told when another copy has the pack open.
+inline constexpr std::string_view kOpenElsewhereTitle = "VoicePack open in another window";
+std::string OpenElsewhereText(std::string_view voicePackName);
+
+// Why the file could not be written, in the user's terms: "<file> could not
+// be written: the disk holding <folder> is full." for a full disk.
+std::string SaveFailureText(const std::filesystem::path& file, int error);
+
 // Keeps the pack's project file current without ever replacing another
 // pack's work: the store is bound to the one project file the state came
 // from (or that it wrote first), and it refuses to write over any other
@@ -55,6 +65,9 @@ void DeriveGameFolders(ProjectState& state);
 // The text is made at once, but the file is written (and synced to the disk,
 // which can take tens of milliseconds) by a thread of the store's own, so
 // that saving while the user types never holds the typing up.
+//
+// The pack the store is bound to is locked (see PackLock): no other copy of
+// the program opens it meanwhile.
 class ProjectStore {
  public:
   explicit ProjectStore(Places places) : places_(std::move(places)) {}
@@ -64,25 +77,38 @@ class ProjectStore {
   ~ProjectStore();
 
   enum class Outcome {
-    Saved,      // the file is being written; Flush() waits for it
-    Unchanged,  // the file already holds this state
-    NoName,     // a pack without a name has nowhere to go yet
-    Taken,      // another pack's file is in the way: nothing written
-    Failed,     // the folder or file can't be written: see Problem()
+    Saved,          // the file is being written; Flush() waits for it
+    Unchanged,      // the file already holds this state
+    NoName,         // a pack without a name has nowhere to go yet
+    Taken,          // another pack's file is in the way: nothing written
+    OpenElsewhere,  // another copy of the program has the pack open: nothing written
+    Failed,         // the folder can't be made: see Problem()
   };
-  // An earlier write that failed is reported here (Failed) and tried again.
+  // A text equal to the last one written is not written again, unless that
+  // write failed: then it is tried again.
   Outcome Save(const ProjectState& state);
   // Waits until the file is written; false (see Problem()) when it could not be.
   bool Flush();
 
-  // The state's file is the one this store writes from now on.
-  void Bind(std::string_view voicePackName);
-  // A new pack: nothing is bound.
+  // The state's file is the one this store writes from now on, and the
+  // pack is locked. False when another copy of the program has it open;
+  // nothing changes then.
+  bool Bind(std::string_view voicePackName);
+  // A new pack: nothing is bound, and no pack is locked.
   void Unbind();
   const std::string& Bound() const { return bound_; }
 
   // True when `name` has a project file this store is not bound to.
   bool WouldClash(std::string_view voicePackName) const;
+  // True when another copy of the program has the pack `name` open.
+  bool OpenElsewhere(std::string_view voicePackName) const;
+
+  // How the writes stand: why the last write that ended failed, or empty
+  // when it succeeded. Any thread may ask.
+  std::string WriteProblem() const;
+  // Called on the writer thread each time a write has ended, whatever its
+  // outcome, so that the owner learns of a failure as it happens.
+  void OnWriteEnded(std::function<void()> listener);
 
   // Renames the existing project file of `name` to a free backup name
   // (<name>.voxmire.bak, .bak2, ...) and returns it; nothing on failure.
@@ -92,21 +118,21 @@ class ProjectStore {
 
  private:
   void WriterLoop();
-  // The failure of a background write, taken once; empty when none.
-  std::string TakeFailure();
 
   Places places_;
   std::string bound_;
+  PackLock lock_;  // the bound pack's
   std::string lastText_;
   std::string problem_;
 
   // Shared with the writer thread.
-  std::mutex mutex_;
+  mutable std::mutex mutex_;
   std::condition_variable wake_;
   std::optional<std::pair<std::filesystem::path, std::string>> pending_;
   bool writing_ = false;
   bool stopping_ = false;
-  std::string failure_;
+  std::string failure_;  // of the last write that ended
+  std::function<void()> writeEnded_;
   std::thread writer_;
 };
 

@@ -80,6 +80,7 @@ SelectVoicePage::SelectVoicePage(AppContext& ctx)
   setTabOrder(options_[4], options_[6]);
   setTabOrder(options_[6], back);
 
+  SetDefaultButton(next);
   connect(next, &QPushButton::clicked, this, &SelectVoicePage::Next);
   connect(back, &QPushButton::clicked, this,
           [this] { ctx_.nav.Back(PageId::SelectVoice, PageId::Info); });

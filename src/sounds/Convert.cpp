@@ -326,8 +326,10 @@ std::string WavBytes(const std::vector<std::int16_t>& samples) {
 PrepareResult Refused(std::string reason) { return {PrepareOutcome::Refused, std::move(reason)}; }
 
 PrepareResult Write(const fs::path& target, std::string_view bytes, PrepareOutcome outcome) {
-  if (!WriteFileAtomic(target, bytes)) {
-    return {PrepareOutcome::WriteFailed, "can't be written to " + PathText(target.parent_path())};
+  std::error_code ec;
+  if (!WriteFileAtomic(target, bytes, ec)) {
+    return {PrepareOutcome::WriteFailed,
+            "can't be written to " + PathText(target.parent_path()) + " (" + ec.message() + ")"};
   }
   return {outcome, {}};
 }

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QStringList>
@@ -47,6 +48,29 @@ QString FileListMessage(const QString& intro, const QStringList& lines, const QS
 }
 
 QString DisplayName(const SoundFileEntry& file) { return QString::fromStdString(file.name); }
+
+// The files that could not go in, and for each kind of cause the advice
+// that fits it, once.
+struct Refusals {
+  QStringList lines;
+  QStringList advice;
+  void Add(const QString& line, const QString& adviceForIt) {
+    lines << line;
+    if (!advice.contains(adviceForIt)) advice << adviceForIt;
+  }
+};
+
+QString UnreadableAdvice() {
+  return QObject::tr("Save a file that can't be read again as WAV, MP3, OGG, FLAC or AIFF.");
+}
+QString SameSoundAdvice() {
+  return QObject::tr("Of two files that would be the same sound, rename one.");
+}
+QString HeldAdvice() { return QObject::tr("To replace a sound of the package, remove it first."); }
+QString UnwritableAdvice(const std::filesystem::path& folder, const QString& retry) {
+  return QObject::tr("Make sure that the folder '%1' can be written and has free space, then %2.")
+      .arg(QString::fromStdString(PathText(folder)), retry);
+}
 
 std::string Lower(std::string text) {
   for (char& c : text) {
@@ -259,7 +283,7 @@ void SoundsPage::AddFiles(const std::vector<int>& rows) {
 
   // Two files that would become one sound: neither goes in, since either
   // would silently stand for the other.
-  QStringList refused;
+  Refusals refused;
   std::vector<bool> skip(batch.size(), false);
   for (const NameClash& clash : FindNameClashes(names)) {
     QStringList clashing;
@@ -267,8 +291,9 @@ void SoundsPage::AddFiles(const std::vector<int>& rows) {
       clashing << DisplayName(*batch[i]);
       skip[i] = true;
     }
-    refused << tr("%1: these would be the same sound, %2")
-                   .arg(clashing.join(tr(" and ")), ToQt(clash.soundName));
+    refused.Add(tr("%1: these would be the same sound, %2")
+                    .arg(clashing.join(tr(" and ")), ToQt(clash.soundName)),
+                SameSoundAdvice());
   }
 
   std::vector<SoundJob> jobs;
@@ -284,7 +309,7 @@ void SoundsPage::AddFiles(const std::vector<int>& rows) {
         if (source != sources_.end()) {
           line += tr(" (from %1)").arg(QString::fromStdString(source->second.filename().string()));
         }
-        refused << line;
+        refused.Add(line, HeldAdvice());
         continue;
       }
       names[i] = *held;  // the same file again: its sound is made afresh
@@ -306,25 +331,27 @@ void SoundsPage::AddFiles(const std::vector<int>& rows) {
           Insert(names[i], result.outcome == PrepareOutcome::Converted);
           break;
         case PrepareOutcome::Refused:
+          refused.Add(DisplayName(*batch[i]) + QStringLiteral(": ") + ToQt(result.reason),
+                      UnreadableAdvice());
+          break;
         case PrepareOutcome::WriteFailed:
-          refused << DisplayName(*batch[i]) + QStringLiteral(": ") + ToQt(result.reason);
+          refused.Add(
+              DisplayName(*batch[i]) + QStringLiteral(": ") + ToQt(result.reason),
+              UnwritableAdvice(PackSoundsDir(ctx_.places, packName), tr("add the files again")));
           break;
         case PrepareOutcome::Cancelled:
           break;
       }
     }
   }
-  ReportRefused(refused);
+  ReportRefused(refused.lines, refused.advice);
 }
 
-void SoundsPage::ReportRefused(const QStringList& lines) {
+void SoundsPage::ReportRefused(const QStringList& lines, const QStringList& advice) {
   if (lines.isEmpty()) return;
   ctx_.dialogs.Message(
       this, tr("Sound files not added"),
-      FileListMessage(tr("These files were not added:"), lines,
-                      tr("Save a file that can't be read again as WAV, MP3, OGG, FLAC or AIFF. "
-                         "Of two files that would be the same sound, rename one; to replace a "
-                         "sound of the package, remove it first.")),
+      FileListMessage(tr("These files were not added:"), lines, advice.join(QLatin1Char(' '))),
       MessageIcon::Critical);
 }
 
@@ -341,7 +368,9 @@ std::vector<PrepareResult> SoundsPage::RunJobs(const std::vector<SoundJob>& jobs
   });
 
   // The page takes no input meanwhile: the jobs' files and the list belong
-  // to this run until it ends.
+  // to this run until it ends. Disabling takes the keyboard focus away; it
+  // comes back to where it was, so Enter after Enter adds file after file.
+  const QPointer<QWidget> focused = focusWidget();
   cancel_ = &cancel;
   centralWidget()->setEnabled(false);
   menuBar()->setEnabled(false);
@@ -375,6 +404,7 @@ std::vector<PrepareResult> SoundsPage::RunJobs(const std::vector<SoundJob>& jobs
   cancel_ = nullptr;
   centralWidget()->setEnabled(true);
   menuBar()->setEnabled(true);
+  if (focused != nullptr) focused->setFocus();
   return results;
 }
 
@@ -479,7 +509,7 @@ bool SoundsPage::FetchMissingSounds() {
   if (jobs.empty()) return true;
   if (!PackFolderWritable(QString(), tr("press \"Next ->\" again"))) return false;
   const std::vector<PrepareResult> results = RunJobs(jobs);
-  QStringList refused;
+  Refusals refused;
   for (std::size_t k = 0; k < jobs.size(); ++k) {
     const PrepareResult& r = results[k];
     if (r.outcome == PrepareOutcome::Copied || r.outcome == PrepareOutcome::Converted) {
@@ -492,12 +522,16 @@ bool SoundsPage::FetchMissingSounds() {
       }
       Insert(newNames[k], r.outcome == PrepareOutcome::Converted);
     } else if (r.outcome != PrepareOutcome::Cancelled) {
-      refused << QString::fromStdString(jobs[k].source.filename().string()) + QStringLiteral(": ") +
-                     ToQt(r.reason);
+      const QString line = QString::fromStdString(jobs[k].source.filename().string()) +
+                           QStringLiteral(": ") + ToQt(r.reason);
+      refused.Add(
+          line, r.outcome == PrepareOutcome::WriteFailed
+                    ? UnwritableAdvice(jobs[k].target.parent_path(), tr("press \"Next ->\" again"))
+                    : UnreadableAdvice());
     }
   }
-  ReportRefused(refused);
-  return refused.isEmpty() &&
+  ReportRefused(refused.lines, refused.advice);
+  return refused.lines.isEmpty() &&
          std::none_of(results.begin(), results.end(), [](const PrepareResult& r) {
            return r.outcome == PrepareOutcome::Cancelled;
          });

@@ -54,7 +54,8 @@ class SoundsPage : public Page {
   bool FetchMissingSounds();
   void Next();
   ConvertOptions Options() const;
-  void ReportRefused(const QStringList& lines);
+  // The files not added, and the advice for their causes.
+  void ReportRefused(const QStringList& lines, const QStringList& advice);
 
   QListWidget* packageList_;           // List1
   QListWidget* fileList_;              // File1

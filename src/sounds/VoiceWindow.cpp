@@ -1,5 +1,6 @@
 #include "VoiceWindow.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -36,6 +37,17 @@ VoiceList::VoiceList(QWidget* parent) : QTreeWidget(parent) {
   setDragDropMode(QAbstractItemView::DragOnly);
   setDefaultDropAction(Qt::CopyAction);
   setAcceptDrops(false);
+
+  // Without a mouse there is no drag: the entry goes by the clipboard
+  // instead, with Ctrl+C anywhere in the window or "Copy" in the list's
+  // context menu, and Ctrl+V in a Sound cell or field takes it.
+  auto* copy = new QAction(tr("&Copy"), this);
+  copy->setObjectName(QStringLiteral("mnuCopy"));
+  copy->setShortcut(QKeySequence::Copy);
+  copy->setShortcutContext(Qt::WindowShortcut);
+  connect(copy, &QAction::triggered, this, &VoiceList::CopyChosen);
+  addAction(copy);
+  setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
 QMimeData* VoiceList::mimeData(const QList<QTreeWidgetItem*>& items) const {
@@ -62,13 +74,16 @@ void VoiceList::keyPressEvent(QKeyEvent* event) {
     Q_EMIT PlayRequested();
     return;
   }
-  // Without a mouse there is no drag: the entry goes by the clipboard instead.
-  if (event->matches(QKeySequence::Copy)) {
-    const QList<QTreeWidgetItem*> selected = selectedItems();
-    if (!selected.isEmpty()) QGuiApplication::clipboard()->setText(selected.first()->text(0));
-    return;
-  }
   QTreeWidget::keyPressEvent(event);
+}
+
+QTreeWidgetItem* VoiceList::Chosen() const {
+  const QList<QTreeWidgetItem*> selected = selectedItems();
+  return selected.isEmpty() ? currentItem() : selected.first();
+}
+
+void VoiceList::CopyChosen() {
+  if (const QTreeWidgetItem* item = Chosen()) QGuiApplication::clipboard()->setText(item->text(0));
 }
 
 VoiceWindow::VoiceWindow(AppContext& ctx)
@@ -120,6 +135,7 @@ VoiceWindow::VoiceWindow(AppContext& ctx)
 
   setTabOrder(choice_, list_);
   setTabOrder(list_, reload);
+  list_->setFocus();
 
   // The opening steps: the caution before anything is listed.
   const QString caution = tr("Please note: ") + QLatin1Char('\r') + tr("You are using ") +
@@ -184,6 +200,8 @@ bool VoiceWindow::LoadChoice() {
   }
   list_->clear();
   list_->addTopLevelItems(items);
+  // The keyboard starts on the first entry, ready to copy or play it.
+  if (!items.isEmpty()) list_->setCurrentItem(items.first());
   return true;
 }
 

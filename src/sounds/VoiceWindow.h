@@ -24,6 +24,10 @@ class VoiceList : public QTreeWidget {
   // What a drag of `items` carries: the first entry's text as text/plain.
   QMimeData* mimeData(const QList<QTreeWidgetItem*>& items) const override;
   QStringList mimeTypes() const override;
+  // The selected entry, else the one the keyboard is on; null in an empty list.
+  QTreeWidgetItem* Chosen() const;
+  // Puts the chosen entry's reference on the clipboard.
+  void CopyChosen();
 
  Q_SIGNALS:
   // A double click on an entry, or Enter.
@@ -34,7 +38,7 @@ class VoiceList : public QTreeWidget {
   // entry taken out of the list.
   void startDrag(Qt::DropActions supportedActions) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
-  // Enter plays; Copy puts the selected entry on the clipboard.
+  // Enter plays.
   void keyPressEvent(QKeyEvent* event) override;
 };
 

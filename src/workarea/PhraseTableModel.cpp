@@ -7,20 +7,12 @@
 #include <algorithm>
 
 #include "app/Qt1252.h"
+#include "workarea/SoundFields.h"
 
 namespace voxmire {
 namespace {
 
 const QString kPlainText = QStringLiteral("text/plain");
-
-// A sound reference is one line; a source that sends a trailing line break
-// or several lines gives its first line.
-QString FirstLine(const QString& text) {
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    if (text[i] == QLatin1Char('\r') || text[i] == QLatin1Char('\n')) return text.left(i);
-  }
-  return text;
-}
 
 }  // namespace
 
@@ -185,7 +177,7 @@ bool PhraseTableModel::canDropMimeData(const QMimeData* data, Qt::DropAction act
 bool PhraseTableModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row,
                                     int column, const QModelIndex& parent) {
   if (!canDropMimeData(data, action, row, column, parent)) return false;
-  return setData(parent, FirstLine(data->text()), Qt::EditRole);
+  return setData(parent, FirstLineOf(data->text()), Qt::EditRole);
 }
 
 void PhraseTableModel::CreateRows(int n) {
@@ -231,7 +223,11 @@ QWidget* PhraseCellDelegate::createEditor(QWidget* parent, const QStyleOptionVie
   }
   const PhraseCell cell = PhraseTableModel::CellOf(index.column());
   if (cell == PhraseCell::Abbrev) editor->setMaxLength(static_cast<int>(PhraseTable::kAbbrevLimit));
-  editor->setAcceptDrops(CellAcceptsDrop(cell));
+  if (CellAcceptsDrop(cell)) {
+    MakeSoundField(editor);
+  } else {
+    editor->setAcceptDrops(false);
+  }
   connect(editor, &QLineEdit::textEdited, this,
           [this, editor] { Q_EMIT const_cast<PhraseCellDelegate*>(this)->commitData(editor); });
   return editor;

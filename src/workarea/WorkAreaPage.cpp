@@ -31,6 +31,7 @@
 #include "workarea/BaseVoicePresets.h"
 #include "workarea/PhraseTableModel.h"
 #include "workarea/RowCountEntry.h"
+#include "workarea/SoundFields.h"
 
 namespace voxmire {
 namespace {
@@ -46,10 +47,15 @@ QLabel* Heading(const QString& text) {
   return label;
 }
 
-QLineEdit* Field(const QString& objectName, bool acceptsDrops) {
+// A field of one sound takes the voice window's references; others no drops.
+QLineEdit* Field(const QString& objectName, bool holdsASound) {
   auto* field = new QLineEdit;
   field->setObjectName(objectName);
-  field->setAcceptDrops(acceptsDrops);
+  if (holdsASound) {
+    MakeSoundField(field);
+  } else {
+    field->setAcceptDrops(false);
+  }
   return field;
 }
 
@@ -194,6 +200,7 @@ QWidget* WorkAreaPage::BuildGrowerTab(Grower& grower, const char* viewName, cons
   view->setDragDropOverwriteMode(true);
   view->setDefaultDropAction(Qt::CopyAction);
   view->setDropIndicatorShown(true);
+  PasteIntoSoundCells(view);
   view->setWordWrap(false);
   // The end of a sound reference names the sound; keep both ends in sight.
   view->setTextElideMode(Qt::ElideMiddle);
@@ -306,9 +313,7 @@ QWidget* WorkAreaPage::BuildNamesTab() {
   for (std::size_t i = 0; i < kLeaderLabels.size(); ++i) {
     const int row = static_cast<int>(i) + 1;
     auto* label = new QLabel(ToQt(kLeaderLabels[i]));
-    // Leader names are the pack's own sounds, typed in; the voice window's
-    // entries are not meant for them.
-    QLineEdit* field = Field(QString::fromLatin1(kLeaderFields[i]), false);
+    QLineEdit* field = Field(QString::fromLatin1(kLeaderFields[i]), true);
     field->setPlaceholderText(ToQt(base_->Names[i].Sound));
     Buddy(label, field);
     auto* timeLabel = new QLabel(tr("Time (s):"));

@@ -52,10 +52,22 @@ TEST(Splash, ClickOnThePictureOpensTheStartPageOnce) {
   EXPECT_FALSE(h.nav.IsOpen(PageId::Splash));
 }
 
-TEST(Splash, KeyPressEndsTheProgramWithoutAPage) {
+// A key pressed to hurry the splash along goes straight on, as a click
+// does; only Escape ends the program.
+TEST(Splash, AKeyGoesStraightOnAndEscapeEndsTheProgram) {
+  for (const int key : {int(Qt::Key_Return), int(Qt::Key_Space), int(Qt::Key_A)}) {
+    SCOPED_TRACE(key);
+    Harness h;
+    QWidget* splash = h.Open(PageId::Splash);
+    QTest::keyClick(splash, static_cast<Qt::Key>(key));
+    EXPECT_TRUE(h.nav.IsOpen(PageId::Start));
+    EXPECT_FALSE(h.nav.IsOpen(PageId::Splash));
+    EXPECT_FALSE(QTest::qWaitFor([&] { return h.quits > 0; }, 200));
+  }
+
   Harness h;
   QWidget* splash = h.Open(PageId::Splash);
-  QTest::keyClick(splash, Qt::Key_Space);
+  QTest::keyClick(splash, Qt::Key_Escape);
   EXPECT_TRUE(QTest::qWaitFor([&] { return h.quits == 1; }, 1000));
   EXPECT_FALSE(h.nav.IsOpen(PageId::Start));
   EXPECT_FALSE(h.nav.IsOpen(PageId::Splash));

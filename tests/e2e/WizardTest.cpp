@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTreeWidget>
 #include <cstdlib>
 
 #include "app/DirectoryLists.h"
@@ -306,6 +307,110 @@ TEST_F(WizardTest, FailuresLeaveTheGameAsItWasThenThePackIsBuiltInstalledAndComp
     EXPECT_EQ(audio->info.samplerate, 22050) << sound;
   }
   EXPECT_EQ(ReadFile(game_ / "MyPack" / "Sounds" / "UPPER.wav"), ReadFile(sounds_ / "UPPER.WAV"));
+}
+
+// The whole wizard by keyboard alone, as the README's keyboard section tells
+// it: every key goes to the focused control of the active window. Moving
+// between the work area and the voice window is the window manager's
+// (Alt+Tab), which Current() stands for; boxes are the fake dialogs'.
+TEST_F(WizardTest, TheWholeWizardByKeyboardAloneVoiceWindowIncluded) {
+  // The sound chooser opens where the recordings' folder is.
+  WriteFile(h_.ctx.PrefsIni(), "[Config]\r\nSoundDir=" + PathText(h_.root) + "\r\n");
+  Activate(h_.Open(PageId::Splash));
+  Press(Qt::Key_Return);  // straight on
+
+  Current(PageId::Start);
+  Press(Qt::Key_Return);  // "Start a new VoicePack" is selected
+
+  Current(PageId::Info);
+  TypeKeys(QString::fromStdString(game_.string()));  // the first field, the game folder
+  Press(Qt::Key_Tab);
+  TypeKeys(ToQt(kPack));
+  Press(Qt::Key_Tab);
+  TypeKeys(QStringLiteral("Jane"));
+  Press(Qt::Key_Return);
+  EXPECT_TRUE(h_.dialogs.messages.empty());
+
+  Current(PageId::SelectVoice);
+  Press(Qt::Key_Return);  // Voice Male One
+
+  QWidget* chooser = Current(PageId::ChooseSoundDir);
+  ASSERT_TRUE(TabTo("Dir1"));
+  auto* dirs = Find<DirectoryList>(chooser, "Dir1");
+  while (dirs->currentItem()->data(Qt::AccessibleTextRole).toString() !=
+         QString::fromStdString(sounds_.filename().string())) {
+    const int row = dirs->currentRow();
+    Press(Qt::Key_Down);
+    ASSERT_NE(dirs->currentRow(), row) << "the sound folder is not listed";
+  }
+  Press(Qt::Key_Return);  // opens it
+  Press(Qt::Key_Return);  // chooses it
+
+  QWidget* sounds = Current(PageId::Sounds);
+  for (int file = 0; file < 5; ++file) Press(Qt::Key_Return);  // each file in turn
+  EXPECT_EQ(Find<QListWidget>(sounds, "List1")->count(), 5);
+  EXPECT_TRUE(h_.dialogs.messages.empty());
+  ASSERT_TRUE(TabTo("Command1"));
+  Press(Qt::Key_Return);
+
+  Current(PageId::Script);
+  ASSERT_TRUE(TabTo("Command1"));
+  Press(Qt::Key_Return);
+
+  // The work area: one acknowledgement row, its sound taken from the voice
+  // window by Ctrl+C and Ctrl+V, the Defend order's sound too.
+  QWidget* work = Current(PageId::WorkArea);
+  ASSERT_TRUE(TabTo("Command13"));
+  Press(Qt::Key_Return);
+  QWidget* voice = Current(PageId::VoiceWindow);
+  ASSERT_EQ(h_.dialogs.messages.size(), 1u);  // the caution
+  auto* entries = Find<QTreeWidget>(voice, "ListView1");
+  const QString hello = QStringLiteral("Sound'MyPack.MyPack.hello'");
+  while (entries->currentItem()->text(0) != hello) {
+    QTreeWidgetItem* before = entries->currentItem();
+    Press(Qt::Key_Down);
+    ASSERT_NE(entries->currentItem(), before) << "hello is not listed";
+  }
+  Press(QKeySequence::Copy);
+
+  Current(PageId::WorkArea);
+  Press(Qt::Key_Tab, Qt::ControlModifier);  // from Tools round to Acknowledgements
+  EXPECT_EQ(Find<QTabWidget>(work, "SSTab1")->currentIndex(), 0);
+  ASSERT_TRUE(TabTo("Command1"));
+  h_.dialogs.inputAnswers = {QStringLiteral("1")};
+  Press(Qt::Key_Return);  // "Create Rows..."
+  ASSERT_TRUE(TabTo("tblAck"));
+  Press(QKeySequence::Paste);
+  Press(Qt::Key_Right);
+  TypeKeys(QStringLiteral("Hello there"));
+  Press(Qt::Key_Return);
+  for (int tab = 0; tab < 3; ++tab) Press(Qt::Key_Tab, Qt::ControlModifier);  // to Orders
+  ASSERT_TRUE(TabTo("txtDefendSound"));
+  TypeKeys(QStringLiteral("typed first"));
+  Press(QKeySequence::Paste);
+  for (int tab = 0; tab < 3; ++tab) Press(Qt::Key_Tab, Qt::ControlModifier);  // to Tools
+  ASSERT_TRUE(TabTo("Command12"));
+  h_.dialogs.confirmAnswers = {true};  // tables left empty: go on all the same
+  Press(Qt::Key_Return);  // "Generate  && Continue"
+  ASSERT_EQ(h_.dialogs.confirms.size(), 1u);
+  EXPECT_EQ(h_.state.Tables.Acks.Row(1), (PhraseRow{hello.toStdString(), "Hello there", ""}));
+  EXPECT_EQ(h_.state.Tables.Orders[0].Sound, hello.toStdString());
+
+  Current(PageId::IntFile);
+  ASSERT_TRUE(TabTo("Command2"));
+  Press(Qt::Key_Return);  // "&Finish..."
+
+  Current(PageId::Compile);
+  h_.dialogs.messages.clear();
+  ASSERT_TRUE(TabTo("Command1"));
+  Press(Qt::Key_Return);  // "Compile!"
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !h_.dialogs.messages.empty(); }, 30000));
+  EXPECT_EQ(h_.dialogs.messages.back().icon, MessageIcon::None)
+      << h_.dialogs.messages.back().text.toStdString();
+  const std::string installed = ReadFile(game_ / "MyPack" / "Classes" / "MyPack.uc");
+  EXPECT_NE(installed.find("AckSound(0)=" + hello.toStdString()), std::string::npos);
+  EXPECT_NE(installed.find("AckString(0)=\"Hello there\""), std::string::npos);
+  EXPECT_TRUE(fs::exists(package_));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "app/Qt1252.h"
 #include "core/Files.h"
+#include "support/Disks.h"
 #include "support/Harness.h"
 
 namespace voxmire::test {
@@ -264,6 +265,32 @@ TEST_F(CompilePageTest, ACompilerThatFailsIsReportedAndTheGameLeftAsItWas) {
     ExpectGameAsBefore(h, settings);
     EXPECT_TRUE(Find<QPushButton>(page, "Command1")->isEnabled());
   }
+}
+
+// A game folder the user may not write in is said to be just that, before
+// anything is moved, also when an earlier build of the pack sits in it.
+TEST_F(CompilePageTest, AGameFolderThatCantBeWrittenIsSaidSoAndLeftAlone) {
+  Harness h;
+  const std::string settings = PrepareCompile(h);
+  const fs::path game = h.root / "game";
+  WriteFile(game / "MyPack" / "Classes" / "MyPack.uc", "earlier build\r\n");
+  ReadOnlyFolder readOnly(game);
+  if (!readOnly.Ok()) GTEST_SKIP() << "no folder can be made read-only here";
+  QWidget* page = h.Open(PageId::Compile);
+  Click(page, "Command1");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !h.dialogs.messages.empty(); }, 20000));
+  const ShownMessage& failure = h.dialogs.messages[0];
+  EXPECT_EQ(failure.title, QStringLiteral("Compile failed"));
+  EXPECT_EQ(failure.icon, MessageIcon::Critical);
+  EXPECT_TRUE(
+      failure.text.startsWith("The game folder " + ToQt(PathText(game)) + " can't be written"))
+      << failure.text.toStdString();
+  EXPECT_FALSE(failure.text.contains("aside")) << failure.text.toStdString();
+  EXPECT_TRUE(failure.text.endsWith("Nothing was copied, edited or deleted."));
+  EXPECT_EQ(ReadFile(game / "MyPack" / "Classes" / "MyPack.uc"), "earlier build\r\n");
+  EXPECT_EQ(ReadFile(game / "System" / "UnrealTournament.ini"), settings);
+  EXPECT_TRUE(LogText(page).isEmpty());  // the compiler never ran
+  EXPECT_FALSE(fs::exists(h.programDir / "compile-journal.txt"));
 }
 
 TEST_F(CompilePageTest, RemembersTheUmodChoiceAndReportsAReleaseFailureApart) {

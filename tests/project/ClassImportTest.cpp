@@ -314,7 +314,7 @@ TEST(ClassImport, EveryStyleOfSoundReferenceLoadsAsWritten) {
 TEST(ClassImport, TheParentClassPicksTheBaseVoice) {
   const struct {
     const char* classLine;
-    const char* base;  // empty: none chosen, with a note
+    const char* base;  // empty: none chosen, the parent left for the user to settle
   } cases[] = {
       {"class A extends VoiceMaleOne;", "Male1"},
       {"class A extends VoiceMaleTwo;", "Male2"},
@@ -327,7 +327,7 @@ TEST(ClassImport, TheParentClassPicksTheBaseVoice) {
       {"class A\n\textends\n VoiceMaleTwo\n config(User);", "Male2"},
       {"class A extends ChallengeVoicePack;", ""},
       {"class A extends VoiceMaleOneX;", ""},
-      {"class A;", ""},
+      {"class A extends MyMod.ModVoiceBase;", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.classLine);
@@ -340,10 +340,39 @@ TEST(ClassImport, TheParentClassPicksTheBaseVoice) {
       const BaseVoice& base = kBaseVoices[*FindBaseVoice(c.base)];
       EXPECT_EQ(imported.state.BaseVoicePackage, base.package);
       EXPECT_EQ(imported.state.BlankBase, base.blank);
-      EXPECT_TRUE(imported.notes.empty());
+      EXPECT_TRUE(imported.unknownParent.empty());
     } else {
-      EXPECT_EQ(imported.notes.size(), 1u);
+      const std::string line = c.classLine;
+      const auto parent = line.substr(line.find_last_of(" .", line.size() - 2) + 1);
+      EXPECT_EQ(imported.unknownParent + ";", parent);
     }
+    EXPECT_TRUE(imported.notes.empty());
+  }
+}
+
+// A class built on one of the game's other classes is no voice: it is
+// refused with the reason, whatever its block holds.
+TEST(ClassImport, AClassThatIsNoVoiceIsRefusedWithTheReason) {
+  const struct {
+    const char* classLine;
+    const char* reason;
+  } cases[] = {
+      {"class MyGun extends TournamentWeapon;", "TournamentWeapon is one of the game's weapons"},
+      {"class MyGun expands Botpack.shockrifle;", "shockrifle is one of the game's weapons"},
+      {"class MyBot extends HumanBotPlus config(User);", "one of the game's bot classes"},
+      {"class MyGame extends CTFGame;", "one of the game's game types"},
+      {"class MyMut extends Mutator;", "one of the game's mutators"},
+      {"class A;", "names no parent class"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.classLine);
+    const ClassImport imported = ImportVoiceClass(
+        std::string(c.classLine) + "\ndefaultproperties\n{\nAckString(0)=\"Hi\"\n}\n", {},
+        "/nowhere");
+    EXPECT_NE(imported.error.find(c.reason), std::string::npos) << imported.error;
+    EXPECT_NE(imported.error.find("is no voice"), std::string::npos) << imported.error;
+    EXPECT_TRUE(imported.state.VoicePackName.empty());
+    EXPECT_TRUE(imported.state.Tables == WorkAreaTables{});
   }
 }
 
@@ -473,8 +502,8 @@ TEST(ClassImport, RowCountsComeFromTheClassOrItsParent) {
       {"VoiceBoss", "numAcks=99999999\n", 3, 17, {}, "numAcks=99999999"},
       {"VoiceBoss", "numAcks=32767\nAckSound(16)=x\n", 32767, 17, {"AckSound(16)"}, ""},
       {"VoiceBoss", "numAcks = 2 ;\n", 2, 17, {}, ""},
-      {"OtherPack", "AckSound(6)=a\nOtherSound(9)=b\n", 7, 10, {}, "not one of the game's"},
-      {"OtherPack", "numAcks=2\nAckSound(6)=a\n", 2, 0, {"AckSound(6)"}, "not one of the game's"},
+      {"OtherPack", "AckSound(6)=a\nOtherSound(9)=b\n", 7, 10, {}, ""},
+      {"OtherPack", "numAcks=2\nAckSound(6)=a\n", 2, 0, {"AckSound(6)"}, ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.parent) + ": " + c.lines);
@@ -485,6 +514,8 @@ TEST(ClassImport, RowCountsComeFromTheClassOrItsParent) {
     EXPECT_EQ(imported.state.Tables.Acks.Count(), c.acks);
     EXPECT_EQ(imported.state.Tables.Others.Count(), c.others);
     EXPECT_EQ(imported.unplacedProperties, c.unplaced);
+    // A parent the program doesn't know is asked about, not noted.
+    EXPECT_EQ(imported.unknownParent.empty(), std::string_view(c.parent) != "OtherPack");
     // A table without loaded rows still asks how many to create.
     EXPECT_EQ(imported.state.Tables.FFire.CreateMode(), imported.state.Tables.FFire.Empty()
                                                             ? CreateButtonMode::CreateRows

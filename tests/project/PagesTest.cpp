@@ -7,6 +7,8 @@
 #include <QRadioButton>
 
 #include "app/DirectoryLists.h"
+#include "app/Qt1252.h"
+#include "core/Files.h"
 #include "project/InfoPage.h"
 #include "project/Ini.h"
 #include "support/Harness.h"
@@ -159,6 +161,77 @@ TEST(InfoPage, ChecksTheGameFolderAndTheNameInIt) {
     EXPECT_EQ(h.nav.IsOpen(PageId::SelectVoice), c.movesOn);
     EXPECT_EQ(std::filesystem::exists(h.ctx.StepsIni()), c.movesOn);
   }
+}
+
+// A game folder that isn't there is warned about as one that lacks what a
+// compile needs, and the move goes on.
+TEST(InfoPage, AGameFolderThatDoesntExistIsWarnedAbout) {
+  Harness h;
+  const std::string missing = PathText(h.root / "no" / "ut");
+  QWidget* page = h.Open(PageId::Info);
+  Type(page, "txtUTDir", ToQt(missing));
+  Type(page, "txtVoicePackName", QStringLiteral("MyPack"));
+  Click(page, "Command1");
+  ASSERT_EQ(h.dialogs.messages.size(), 1u);
+  EXPECT_EQ(h.dialogs.messages[0].title, QStringLiteral("Game folder incomplete"));
+  EXPECT_EQ(h.dialogs.messages[0].icon, MessageIcon::Exclamation);
+  EXPECT_TRUE(h.dialogs.messages[0].text.contains(ToQt(missing) + " lacks"));
+  EXPECT_TRUE(h.dialogs.messages[0].text.contains("doesn't exist"));
+  EXPECT_TRUE(h.nav.IsOpen(PageId::SelectVoice));
+  EXPECT_EQ(h.state.UTDir, missing);
+}
+
+// Enter presses "Next ->" on the start, information and base voice pages
+// and "&Select" in the choosers, as a dialog's default button does; a
+// focused button takes it itself. In a directory list the first Enter opens
+// the highlighted directory and the second chooses it.
+TEST(Keyboard, EnterPressesNextSelectOrTheFocusedButton) {
+  Harness h;
+  const auto game = h.TempDir("ut");
+  WriteFile(game / "System/UnrealTournament.ini", "[Engine.Engine]\r\n");
+  WriteFile(game / "System/ucc-bin", "#!/bin/sh\n");
+  std::filesystem::permissions(game / "System/ucc-bin", std::filesystem::perms::owner_all);
+
+  Activate(h.Open(PageId::Start));
+  Press(Qt::Key_Return);
+  QWidget* info = h.nav.Window(PageId::Info);
+  Activate(info);
+  ASSERT_TRUE(TabTo("Command2"));  // "..." beside the game folder
+  Press(Qt::Key_Return);
+  QWidget* chooser = h.nav.Window(PageId::ChooseUTDir);
+  ASSERT_NE(chooser, nullptr);
+  EXPECT_TRUE(h.nav.IsOpen(PageId::Info));
+  auto* dirs = Find<DirectoryList>(chooser, "Dir1");
+  ASSERT_TRUE(dirs->SetPath(QString::fromStdString(h.root.string())));
+  Activate(chooser);
+  ASSERT_TRUE(TabTo("Dir1"));
+  while (dirs->currentItem()->data(Qt::AccessibleTextRole).toString() != QStringLiteral("ut")) {
+    const int row = dirs->currentRow();
+    Press(Qt::Key_Down);
+    ASSERT_NE(dirs->currentRow(), row) << "no ut in the list";
+  }
+  Press(Qt::Key_Return);  // opens it
+  EXPECT_EQ(dirs->Path(), QString::fromStdString(game.string()));
+  ASSERT_TRUE(h.nav.IsOpen(PageId::ChooseUTDir));
+  Press(Qt::Key_Return);  // chooses it
+  EXPECT_FALSE(h.nav.IsOpen(PageId::ChooseUTDir));
+  EXPECT_EQ(Text(info, "txtUTDir"), QString::fromStdString(game.string()));
+
+  Activate(info);
+  ASSERT_TRUE(TabTo("txtVoicePackName"));
+  TypeKeys(QStringLiteral("MyPack"));
+  Press(Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_TRUE(h.dialogs.messages.empty());
+  EXPECT_EQ(h.state.VoicePackName, "MyPack");
+  QWidget* voice = h.nav.Window(PageId::SelectVoice);
+  Activate(voice);
+  Press(Qt::Key_Down);  // Male One to Male Two
+  Press(Qt::Key_Return);
+  EXPECT_EQ(h.state.BaseVoice, "Male2");
+  Activate(h.nav.Window(PageId::ChooseSoundDir));
+  Press(Qt::Key_Return);
+  EXPECT_TRUE(h.nav.IsOpen(PageId::Sounds));
+  EXPECT_FALSE(h.nav.IsOpen(PageId::ChooseSoundDir));
 }
 
 TEST(InfoPage, GameDirectoryComesFromPrefsAndTheNameStopsAtFifteen) {

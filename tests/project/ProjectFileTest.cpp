@@ -278,5 +278,38 @@ TEST(ProjectStore, SaysWhyItCannotWriteAndTriesAgain) {
   EXPECT_EQ(ReadProjectFile(file).state, FullPack());
 }
 
+// Two stores on one folder stand for two copies of the program (a lock is
+// held per open file, so they shut each other out as two processes do).
+TEST(ProjectStore, APackIsBoundInOneStoreAtATime) {
+  const testing::TempDir temp;
+  const Places places = Places::InOneFolder(temp.path);
+  ProjectStore first(places), second(places);
+  const ProjectState state = FullPack();
+  const fs::path lock = PackLockPath(places, state.VoicePackName);
+
+  EXPECT_EQ(first.Save(state), ProjectStore::Outcome::Saved);  // a new pack binds on saving
+  EXPECT_TRUE(first.Flush());
+  EXPECT_TRUE(fs::exists(lock));
+  EXPECT_TRUE(second.OpenElsewhere(state.VoicePackName));
+  EXPECT_FALSE(first.OpenElsewhere(state.VoicePackName));
+  EXPECT_FALSE(second.Bind(state.VoicePackName));
+  EXPECT_EQ(second.Bound(), "");
+  EXPECT_TRUE(second.Bind("Another"));
+  EXPECT_FALSE(first.Bind("Another"));
+  EXPECT_EQ(first.Bound(), state.VoicePackName);  // a refused bind changes nothing
+
+  first.Unbind();  // let go: the lock file goes too
+  EXPECT_FALSE(fs::exists(lock));
+  EXPECT_FALSE(second.OpenElsewhere(state.VoicePackName));
+  EXPECT_TRUE(second.Bind(state.VoicePackName));  // and "Another" is let go
+  EXPECT_FALSE(first.OpenElsewhere("Another"));
+  EXPECT_EQ(first.Save(state), ProjectStore::Outcome::Taken);
+  {
+    ProjectStore third(places);
+    EXPECT_TRUE(third.Bind("Third"));
+  }  // a store that ends lets go of its pack
+  EXPECT_TRUE(first.Bind("Third"));
+}
+
 }  // namespace
 }  // namespace voxmire

@@ -3,7 +3,9 @@
 // work that survives every move between pages.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -14,6 +16,7 @@
 #include "project/BaseVoices.h"
 #include "project/Ini.h"
 #include "project/ProjectFile.h"
+#include "support/Disks.h"
 #include "support/Harness.h"
 #include "workarea/PhraseTableModel.h"
 
@@ -73,8 +76,10 @@ TEST(LoadVoicePack, EveryPageOpensWithTheLoadedPack) {
   EXPECT_EQ(Text(info, "txtVoicePackName"), QStringLiteral("Gruff"));
   EXPECT_EQ(Text(info, "txtAuthorName"), QStringLiteral("J\u00E9r\u00F4me"));
   EXPECT_EQ(Text(info, "txtUTDir"), QStringLiteral("/nowhere/ut"));
-  Click(info, "Command1");  // its own file: no question
-  EXPECT_TRUE(h.dialogs.messages.empty());
+  Click(info, "Command1");  // its own file: no question, only that its game folder is gone
+  EXPECT_TRUE(h.dialogs.questions.empty());
+  ASSERT_EQ(h.dialogs.messages.size(), 1u);
+  EXPECT_EQ(h.dialogs.messages[0].title, QStringLiteral("Game folder incomplete"));
   EXPECT_TRUE(Find<QRadioButton>(h.nav.Window(PageId::SelectVoice), "OptFemaleTwo")->isChecked());
 
   QWidget* work = h.Open(PageId::WorkArea);
@@ -190,6 +195,184 @@ TEST(LoadVoicePack, AVoiceClassIsImportedWithOneCautionForWhatItLacks) {
   EXPECT_TRUE(broken.dialogs.messages[0].text.contains(ToQt(PathText(bad))));
   EXPECT_EQ(broken.state, ProjectState());
   EXPECT_TRUE(broken.nav.IsOpen(PageId::Start));
+}
+
+// A class built on one of the game's other classes is refused with the
+// reason and makes nothing; one built on a class the program doesn't know
+// asks which base voice the pack builds on.
+TEST(LoadVoicePack, AClassThatIsNoVoiceIsRefusedAndAnUnknownParentAsksForTheBase) {
+  Harness h;
+  const fs::path gun = h.root / "MyGun" / "Classes" / "MyGun.uc";
+  WriteFile(gun,
+            "class MyGun extends TournamentWeapon;\r\ndefaultproperties\r\n{\r\n"
+            "PickupMessage=\"You got the gun\"\r\n}\r\n");
+  h.dialogs.fileAnswers = {ToQt(PathText(gun))};
+  ChooseOnStartPage(h, "Option2");
+  ASSERT_EQ(h.dialogs.messages.size(), 1u);
+  EXPECT_EQ(h.dialogs.messages[0].icon, MessageIcon::Critical);
+  EXPECT_TRUE(h.dialogs.messages[0].text.contains(
+      "its parent class TournamentWeapon is one of the game's weapons"))
+      << h.dialogs.messages[0].text.toStdString();
+  EXPECT_TRUE(h.nav.IsOpen(PageId::Start));
+  EXPECT_EQ(h.state, ProjectState());
+  h.keeper.Flush();
+  EXPECT_FALSE(fs::exists(ProjectFilePath(h.places, "MyGun")));
+
+  const fs::path modVoice = h.root / "ModVoice.uc";
+  WriteFile(modVoice,
+            "class ModVoice extends ModVoiceBase;\r\ndefaultproperties\r\n{\r\n"
+            "AckString(0)=\"Yes sir\"\r\nnumAcks=1\r\n}\r\n");
+  for (const int answer : {-1, 3}) {
+    SCOPED_TRACE(answer);
+    h.dialogs.messages.clear();
+    h.dialogs.questions.clear();
+    h.dialogs.fileAnswers = {ToQt(PathText(modVoice))};
+    h.dialogs.choiceAnswers = {answer};
+    Click(h.nav.Window(PageId::Start), "Command1");
+    ASSERT_EQ(h.dialogs.questions.size(), 1u);
+    EXPECT_EQ(h.dialogs.questions[0],
+              (QStringList{"Male One", "Male Two", "Female One", "Female Two", "Boss", "Blank Male",
+                           "Blank Female"}));
+    EXPECT_TRUE(h.dialogs.messages[0].text.contains("ModVoice extends ModVoiceBase"));
+    if (answer < 0) {  // closed: nothing made
+      EXPECT_TRUE(h.nav.IsOpen(PageId::Start));
+      EXPECT_EQ(h.state, ProjectState());
+      continue;
+    }
+    EXPECT_TRUE(h.nav.IsOpen(PageId::Info));
+    EXPECT_EQ(h.state.BaseVoice, "Female2");
+    EXPECT_EQ(h.state.BaseVoiceClass, "VoiceFemaleTwo");
+    ASSERT_EQ(h.state.Tables.Acks.Count(), 1);
+    EXPECT_EQ(h.state.Tables.Acks.Row(1).String, "Yes sir");
+  }
+}
+
+// Another copy of the program, run as a process of its own, opening `pack`;
+// what it said ("holding" or "open elsewhere").
+QString StartOtherCopy(QProcess& copy, Harness& h, const std::string& pack) {
+  copy.start(QStringLiteral(VOXMIRE_HOLD_PACK),
+             {QString::fromStdString(h.places.data.string()), ToQt(pack)});
+  if (!copy.waitForStarted(10000) || !copy.waitForReadyRead(10000)) return QStringLiteral("(none)");
+  return QString::fromLatin1(copy.readLine()).trimmed();
+}
+
+// A pack is open in one copy of the program at a time: a copy that loads or
+// starts a pack that another copy (a process of its own) has open is told
+// so and opens nothing; other packs open fine; a copy that dies lets go.
+TEST(PackLock, APackOpenInAnotherCopyIsRefusedOthersOpenAndADeadCopyLetsGo) {
+  Harness h;
+  const ProjectState gruff = SavedPack();
+  const fs::path gruffFile = PutProject(h, gruff);
+  ProjectState other = SavedPack();
+  other.VoicePackName = "Other";
+  const fs::path otherFile = PutProject(h, other);
+  const ShownMessage openElsewhere{ToQt(kOpenElsewhereTitle), ToQt(OpenElsewhereText("Gruff")),
+                                   MessageIcon::Critical};
+  EXPECT_TRUE(openElsewhere.text.contains("open in another window of Voxmire"));
+
+  QProcess holder;
+  ASSERT_EQ(StartOtherCopy(holder, h, "Gruff"), QStringLiteral("holding"));
+
+  h.dialogs.fileAnswers = {ToQt(PathText(gruffFile))};
+  ChooseOnStartPage(h, "Option2");
+  EXPECT_EQ(h.dialogs.messages, std::vector<ShownMessage>{openElsewhere});
+  EXPECT_TRUE(h.nav.IsOpen(PageId::Start));
+  EXPECT_EQ(h.state, ProjectState());
+
+  // Starting a pack of that name: told at "Next ->", before any question.
+  h.dialogs.messages.clear();
+  ChooseOnStartPage(h, "Option1");
+  QWidget* info = h.nav.Window(PageId::Info);
+  ASSERT_NE(info, nullptr);
+  Type(info, "txtVoicePackName", QStringLiteral("Gruff"));
+  Click(info, "Command1");
+  EXPECT_EQ(h.dialogs.messages, std::vector<ShownMessage>{openElsewhere});
+  EXPECT_TRUE(h.dialogs.questions.empty());
+  EXPECT_TRUE(h.nav.IsOpen(PageId::Info));
+
+  // Another pack opens meanwhile.
+  Click(info, "Command4");
+  h.dialogs.messages.clear();
+  h.dialogs.fileAnswers = {ToQt(PathText(otherFile))};
+  ChooseOnStartPage(h, "Option2");
+  EXPECT_TRUE(h.dialogs.messages.empty());
+  EXPECT_TRUE(h.nav.IsOpen(PageId::Info));
+  EXPECT_EQ(h.state, other);
+
+  // The other copy dies without a word: the kernel drops its lock.
+  holder.kill();
+  ASSERT_TRUE(holder.waitForFinished(10000));
+  Click(h.nav.Window(PageId::Info), "Command4");
+  h.dialogs.fileAnswers = {ToQt(PathText(gruffFile))};
+  ChooseOnStartPage(h, "Option2");
+  EXPECT_TRUE(h.dialogs.messages.empty());
+  EXPECT_EQ(h.state, gruff);
+
+  // Now this copy has Gruff (and has let Other go).
+  QProcess second;
+  EXPECT_EQ(StartOtherCopy(second, h, "Gruff"), QStringLiteral("open elsewhere"));
+  ASSERT_TRUE(second.waitForFinished(10000));
+  EXPECT_EQ(second.exitCode(), 3);
+  QProcess third;
+  EXPECT_EQ(StartOtherCopy(third, h, "Other"), QStringLiteral("holding"));
+  third.closeWriteChannel();
+  ASSERT_TRUE(third.waitForFinished(10000));
+  EXPECT_EQ(third.exitCode(), 0);
+  h.keeper.Flush();
+  EXPECT_EQ(ReadProjectFile(gruffFile).state, gruff);
+}
+
+// A full disk: the failed save is told within moments, not at the next
+// move, and once however often saving fails again; saving resumes by itself
+// when there is room again, and says so.
+TEST(Autosave, AFullDiskIsToldAtOnceOnceAndSavingResumesByItself) {
+  Harness h;
+  SmallDisk disk(ProjectFolder(h.places));
+  std::optional<FileSizeLimit> limit;  // where no disk can be mounted
+  h.state.VoicePackName = "Gruff";
+  QWidget* work = h.Open(PageId::WorkArea);
+  ASSERT_TRUE(h.keeper.Flush());
+  const fs::path file = ProjectFilePath(h.places, "Gruff");
+  if (disk.Mounted()) {
+    ASSERT_TRUE(disk.Fill());
+  } else {
+    limit.emplace(64);
+  }
+
+  Find<QTabWidget>(work, "SSTab1")->setCurrentIndex(static_cast<int>(WorkAreaTab::Orders));
+  Type(work, "txtDefendString", QStringLiteral("Hold the line"));
+  QElapsedTimer sinceEdit;
+  sinceEdit.start();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !h.dialogs.messages.empty(); },
+                              ProjectKeeper::kEditDelayMs + 4000));
+  // The save runs kEditDelayMs after the edit; its failure is told at once.
+  EXPECT_LT(sinceEdit.elapsed(), ProjectKeeper::kEditDelayMs + 2000);
+  const ShownMessage failed = h.dialogs.messages[0];
+  EXPECT_EQ(failed.title, QStringLiteral("Your work can't be saved"));
+  EXPECT_EQ(failed.icon, MessageIcon::Critical);
+  const QString cause = disk.Mounted()
+                            ? QStringLiteral("the disk holding %1 is full")
+                                  .arg(ToQt(PathText(ProjectFolder(h.places))))
+                            : QStringLiteral("larger than this system lets a program write");
+  EXPECT_TRUE(failed.text.contains(cause)) << failed.text.toStdString();
+  EXPECT_TRUE(h.nav.IsOpen(PageId::WorkArea));
+
+  // Tried again and again meanwhile, without another word.
+  EXPECT_FALSE(QTest::qWaitFor([&] { return h.dialogs.messages.size() > 1; },
+                               2 * ProjectKeeper::kRetryMs + 300));
+  EXPECT_TRUE(h.keeper.Failing());
+
+  disk.Free();
+  limit.reset();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return h.dialogs.messages.size() > 1; },
+                              ProjectKeeper::kRetryMs + 3000));
+  ASSERT_EQ(h.dialogs.messages.size(), 2u);
+  EXPECT_EQ(h.dialogs.messages[1].title, QStringLiteral("Your work is saved again"));
+  EXPECT_EQ(h.dialogs.messages[1].icon, MessageIcon::Information);
+  const auto saved = ReadProjectFile(file);
+  ASSERT_TRUE(saved.state) << saved.problem;
+  EXPECT_EQ(saved.state->Tables.Orders[0].String, "Hold the line");
+  EXPECT_FALSE(h.keeper.Failing());
 }
 
 TEST(NewVoicePack, ANameThatHasAProjectAsksToContinueOrStartAfresh) {

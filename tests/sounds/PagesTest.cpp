@@ -2,6 +2,7 @@
 // from the base voice page to the script page and back.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
@@ -10,11 +11,13 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 #include "core/Files.h"
 #include "project/Ini.h"
 #include "sounds/AudioSamples.h"
 #include "sounds/SoundsPage.h"
+#include "support/Disks.h"
 #include "support/Harness.h"
 
 namespace voxmire::test {
@@ -186,6 +189,13 @@ TEST_F(SoundPages, AddingConvertsWhatTheGameCantImportAndRefusesWhatCantBeRead) 
     EXPECT_TRUE(refused.text.contains(QString::fromUtf8(line))) << refused.text.toStdString();
   }
   EXPECT_EQ(refused.text.count(QLatin1Char('\r')), 3) << refused.text.toStdString();
+  // The advice for these two causes, and none for causes that didn't occur.
+  const QString advice = refused.text.section(QLatin1Char('\r'), -1);
+  EXPECT_TRUE(advice.contains("Save a file that can't be read again as WAV, MP3, OGG, FLAC or "
+                              "AIFF.") &&
+              advice.contains("Of two files that would be the same sound, rename one."))
+      << advice.toStdString();
+  EXPECT_FALSE(advice.contains("remove it first") || advice.contains("free space"));
   EXPECT_FALSE(fs::exists(Pack("notes")) || fs::exists(Pack("hello")) || fs::exists(Pack("Hello")));
 
   // One of the pair alone now clashes with nothing in the list; the other
@@ -197,6 +207,35 @@ TEST_F(SoundPages, AddingConvertsWhatTheGameCantImportAndRefusesWhatCantBeRead) 
   EXPECT_TRUE(h.dialogs.messages[1].text.contains(
       "Hello.flac: it would be the sound hello, which the package already holds (from hello.wav)"))
       << h.dialogs.messages[1].text.toStdString();
+  EXPECT_TRUE(
+      h.dialogs.messages[1].text.endsWith("\rTo replace a sound of the package, remove it first."))
+      << h.dialogs.messages[1].text.toStdString();
+}
+
+// Files that can't be written into a full pack folder are refused with the
+// advice for that, not for recordings that can't be read.
+TEST_F(SoundPages, AFullPackFolderGivesTheAdviceForAFullFolder) {
+  SmallDisk disk(Pack("x").parent_path());
+  std::optional<FileSizeLimit> limit;  // where no disk can be mounted
+  QWidget* page = OpenOn({{"wide.wav", "stereo"}, {"notes.wav", "text"}});
+  if (disk.Mounted()) {
+    ASSERT_TRUE(disk.Fill());
+  } else {
+    limit.emplace(1000);
+  }
+  Click(page, "Command5");
+  limit.reset();
+  EXPECT_TRUE(h.state.Sounds.empty());
+  ASSERT_EQ(h.dialogs.messages.size(), 1u);
+  const QString text = h.dialogs.messages[0].text;
+  const QString folder = QString::fromStdString(PathText(Pack("x").parent_path()));
+  EXPECT_TRUE(text.contains("wide.wav: can't be written to " + folder)) << text.toStdString();
+  EXPECT_TRUE(text.contains("notes.wav: not a sound file")) << text.toStdString();
+  EXPECT_TRUE(text.contains("Make sure that the folder '" + folder +
+                            "' can be written and has free space, then add the files again."))
+      << text.toStdString();
+  EXPECT_TRUE(text.contains("Save a file that can't be read again"));  // for notes.wav
+  EXPECT_FALSE(text.contains("rename one") || text.contains("remove it first"));
 }
 
 TEST_F(SoundPages, TheOptionsAreRememberedAndProcessEvenImportableFiles) {
@@ -321,9 +360,16 @@ TEST_F(SoundPages, ChangeDirAndBackKeepTheProjectsListAndTheFile) {
 TEST_F(SoundPages, KeyboardAndButtonsEditAndPlayTheList) {
   QWidget* page = OpenOn({{"b.wav", "mono"}, {"a.wav", "mono"}, {"c.wav", "mono"}});
   auto* list = Find<QListWidget>(page, "List1");
+  auto* files = Find<QListWidget>(page, "File1");
+  Activate(page);
+  // The focus stays in the file list, on the next file, however long the
+  // adding took: Enter after Enter adds file after file.
   for (Qt::Key key : {Qt::Key_Return, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Enter}) {
-    QTest::keyClick(Find<QListWidget>(page, "File1"), key);  // on to the next file, if any
+    EXPECT_EQ(QApplication::focusWidget(), files);
+    Press(key);
   }
+  EXPECT_EQ(QApplication::focusWidget(), files);
+  EXPECT_EQ(files->currentRow(), 2);
   EXPECT_EQ(Items(page, "List1"), (QStringList{"a", "b", "c"}));
   Click(page, "Command2");  // nothing selected: nothing removed
   list->setCurrentRow(1);

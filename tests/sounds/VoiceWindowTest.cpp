@@ -2,11 +2,15 @@
 // stock sounds, playing, dragging an entry into the work area and keeping in front.
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QTabWidget>
 #include <QTableView>
@@ -249,6 +253,40 @@ TEST(VoiceWindow, AnEntryDropsOntoTheWorkAreasSoundCellsAsItIs) {
     ASSERT_TRUE(DropOnCell(view, 0, 0, data->text()));
     EXPECT_EQ(view->model()->index(0, 0).data().toString(), entry);
   }
+}
+
+// Without a mouse: the keyboard starts on the first entry, Ctrl+C anywhere
+// in the window copies the entry the keyboard is on, and so does "Copy" in
+// the list's context menu.
+TEST(VoiceWindow, WithoutAMouseAnEntryGoesByTheClipboard) {
+  Harness h;
+  Prepare(h);
+  QWidget* w = h.Open(PageId::VoiceWindow);
+  Activate(w);
+  EXPECT_EQ(QApplication::focusWidget(), List(w));
+  QGuiApplication::clipboard()->clear();
+  ASSERT_TRUE(TabTo("Combo1"));
+  Press(QKeySequence::Copy);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("Sound'MyPack.MyPack.hello'"));
+
+  ASSERT_TRUE(TabTo("ListView1"));
+  Press(Qt::Key_Down);
+  bool copied = false;
+  QTimer::singleShot(0, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    for (QAction* action : menu->actions()) {
+      if (action->text() != QStringLiteral("&Copy")) continue;
+      action->trigger();
+      copied = true;
+    }
+    menu->close();
+  });
+  QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(4, 4),
+                            List(w)->mapToGlobal(QPoint(4, 4)));
+  QApplication::sendEvent(List(w), &menuKey);
+  EXPECT_TRUE(copied);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("Sound'MyPack.MyPack.bye'"));
 }
 
 TEST(VoiceWindow, OneInstanceRaisedWithoutFocusButNeverOverAModalBoxThatOutlivesItsPage) {

@@ -91,6 +91,58 @@ void Trigger(QWidget* window, const char* actionName) {
   if (auto* action = Find<QAction>(window, actionName)) action->trigger();
 }
 
+void Activate(QWidget* window) {
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+  QApplication::setActiveWindow(window);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+}
+
+namespace {
+
+QWidget* Focused() {
+  QWidget* focused = QApplication::focusWidget();
+  EXPECT_NE(focused, nullptr) << "no control has the keyboard focus";
+  return focused;
+}
+
+}  // namespace
+
+// A person's keys come one at a time, with the event loop running between
+// them: what a key posted (an editor closing, say) is done before the next.
+void Settle() { QCoreApplication::processEvents(); }
+
+void Press(int key, Qt::KeyboardModifiers modifiers) {
+  if (QWidget* focused = Focused()) QTest::keyClick(focused, static_cast<Qt::Key>(key), modifiers);
+  Settle();
+}
+
+void Press(QKeySequence::StandardKey key) {
+  if (QWidget* focused = Focused()) QTest::keySequence(focused, key);
+  Settle();
+}
+
+void TypeKeys(const QString& text) {
+  for (const QChar ch : text) {
+    if (QWidget* focused = Focused()) {
+      QTest::sendKeyEvent(QTest::Click, focused, Qt::Key_unknown, ch, Qt::NoModifier);
+    }
+    Settle();
+  }
+}
+
+bool TabTo(const char* objectName) {
+  for (int presses = 0; presses < 40; ++presses) {
+    QWidget* focused = Focused();
+    if (focused == nullptr) return false;
+    if (focused->objectName() == QLatin1String(objectName)) return true;
+    QTest::keyClick(focused, Qt::Key_Tab);
+    Settle();
+  }
+  ADD_FAILURE() << "Tab never reached " << objectName;
+  return false;
+}
+
 bool DropText(QWidget* target, QPoint at, const QString& text) {
   QMimeData mime;
   mime.setText(text);

@@ -171,6 +171,19 @@ void Type(QWidget* window, const char* fieldName, const QString& text);
 // Triggers the menu action with the object name.
 void Trigger(QWidget* window, const char* actionName);
 
+// The keyboard as a user has it: keys go to the focused control of the
+// active window. Activate() makes `window` the active one, as the window
+// manager does when the user switches to it (Alt+Tab) or a page opens.
+void Activate(QWidget* window);
+// Presses the key (or the standard shortcut) on the focused control.
+void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+void Press(QKeySequence::StandardKey key);
+// Types `text` into the focused control, key by key.
+void TypeKeys(const QString& text);
+// Presses Tab until the control with the object name has the focus; false
+// when a whole round of the window's controls went by without it.
+bool TabTo(const char* objectName);
+
 // A drag of `text` from another window: enter, move and drop at `at`. True
 // when the drop was accepted.
 bool DropText(QWidget* target, QPoint at, const QString& text);

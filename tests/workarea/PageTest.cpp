@@ -3,11 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <regex>
 
 #include "output/DefaultProperties.h"
@@ -176,8 +182,7 @@ TEST(WorkAreaPage, CellsTakeTypingAndOnlySoundCellsAndOrderSoundsTakeDrops) {
   orderSound->setText(longReference);
   EXPECT_EQ(orderSound->toolTip(), longReference);
   EXPECT_EQ(page->Tables().Orders[6].Sound, longReference.toStdString());
-  for (const char* refuses :
-       {"txtSearchString", "txtSearchAbbrev", "txtRedLeader", "txtGoldLeader"}) {
+  for (const char* refuses : {"txtSearchString", "txtSearchAbbrev"}) {
     auto* field = Find<QLineEdit>(page, refuses);
     EXPECT_FALSE(DropText(field, field->rect().center(), QStringLiteral("x"))) << refuses;
     EXPECT_TRUE(field->text().isEmpty()) << refuses;
@@ -194,6 +199,82 @@ TEST(WorkAreaPage, CellsTakeTypingAndOnlySoundCellsAndOrderSoundsTakeDrops) {
   QTest::keyClick(view->indexWidget(index), Qt::Key_Return);
   ASSERT_TRUE(QTest::qWaitFor([&] { return view->indexWidget(index) == nullptr; }));
   EXPECT_EQ(page->Tables().Taunts.Cell(14, PhraseCell::Abbrev), stock);
+}
+
+// A sound reference dropped or pasted onto a Sound cell or field, an order's
+// Sound field or a leader's name replaces what it held (the voice window's
+// entries are whole references); other text goes in as into any field.
+TEST(WorkAreaPage, ASoundReferenceDroppedOrPastedReplacesTheSoundItLandsOn) {
+  Harness h;
+  WorkAreaPage* page = OpenPage(h);
+  const QString stock = QStringLiteral("Sound'Male1Voice.(All).M1hold'");
+  const QString gravel = QStringLiteral("Sound'GravelVox.GravelVox.Hold_Position'");
+  const QString own = QStringLiteral("Sound'MyPack.MyPack.hello'");
+
+  Find<QTabWidget>(page, "SSTab1")->setCurrentIndex(static_cast<int>(WorkAreaTab::Orders));
+  auto* hold = Find<QLineEdit>(page, "txtHoldSound");
+  ASSERT_TRUE(QTest::qWaitFor([hold] { return hold->isVisible(); }));
+  hold->setText(stock);
+  ASSERT_TRUE(DropText(hold, QPoint(hold->width() / 3, hold->height() / 2), gravel));
+  EXPECT_EQ(page->Tables().Orders[1].Sound, gravel.toStdString());
+  QTest::keySequence(hold, QKeySequence::Undo);  // a drop is an edit like any other
+  EXPECT_EQ(page->Tables().Orders[1].Sound, stock.toStdString());
+  hold->setText(QStringLiteral("M1"));  // plain text goes where it is dropped
+  ASSERT_TRUE(DropText(hold, QPoint(hold->width() - 4, hold->height() / 2), "hold"));
+  EXPECT_EQ(hold->text(), QStringLiteral("M1hold"));
+  QGuiApplication::clipboard()->setText(own + QStringLiteral("\r\n"));
+  hold->setFocus();
+  QTest::keySequence(hold, QKeySequence::Paste);
+  EXPECT_EQ(page->Tables().Orders[1].Sound, own.toStdString());
+
+  Find<QTabWidget>(page, "SSTab1")->setCurrentIndex(static_cast<int>(WorkAreaTab::Names));
+  auto* red = Find<QLineEdit>(page, "txtRedLeader");
+  auto* gold = Find<QLineEdit>(page, "txtGoldLeader");
+  ASSERT_TRUE(QTest::qWaitFor([red] { return red->isVisible(); }));
+  red->setText(QStringLiteral("typed"));
+  ASSERT_TRUE(DropText(red, red->rect().center(), gravel));
+  gold->setFocus();
+  QTest::keySequence(gold, QKeySequence::Paste);
+  EXPECT_EQ(page->Tables().Names,
+            (std::array<std::string, 4>{gravel.toStdString(), "", "", own.toStdString()}));
+
+  // The tables: a Sound cell not being edited takes Ctrl+V whole, another
+  // cell doesn't; an open Sound editor is replaced, from its menu too.
+  QTableView* view = ShowTable(page, WorkAreaTab::Acknowledgements);
+  h.dialogs.inputAnswers = {QStringLiteral("1")};
+  Click(page, "Command1");
+  PhraseTableModel* model = page->Model(WorkAreaTab::Acknowledgements);
+  view->setFocus();
+  view->setCurrentIndex(model->index(0, Col::kString));
+  QTest::keySequence(view, QKeySequence::Paste);
+  view->setCurrentIndex(model->index(0, Col::kSound));
+  QTest::keySequence(view, QKeySequence::Paste);
+  EXPECT_EQ(model->Table().Row(1), (PhraseRow{own.toStdString(), "", ""}));
+
+  QGuiApplication::clipboard()->setText(gravel);
+  TypeInCell(view, 0, Col::kSound, QStringLiteral("partial"));
+  auto* editor = qobject_cast<QLineEdit*>(view->indexWidget(model->index(0, Col::kSound)));
+  ASSERT_NE(editor, nullptr);
+  QTest::keySequence(editor, QKeySequence::Paste);
+  EXPECT_EQ(model->Table().Row(1).Sound, gravel.toStdString());
+
+  QGuiApplication::clipboard()->setText(stock);
+  bool pasted = false;
+  QTimer::singleShot(0, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    for (QAction* action : menu->actions()) {
+      if (!action->text().startsWith(QStringLiteral("&Paste"))) continue;
+      action->trigger();
+      pasted = true;
+    }
+    menu->close();
+  });
+  QContextMenuEvent context(QContextMenuEvent::Keyboard, editor->rect().center(),
+                            editor->mapToGlobal(editor->rect().center()));
+  QApplication::sendEvent(editor, &context);
+  EXPECT_TRUE(pasted);
+  EXPECT_EQ(model->Table().Row(1).Sound, stock.toStdString());
 }
 
 TEST(WorkAreaPage, PresetRefusalsAreShownAndChangeNothing) {
