@@ -26,6 +26,7 @@ enum class PageId {
   Compile,         // Form8
   About,           // frmAbout
   Preferences,     // frmPreferences
+  Recorder,        // frmRecord
 };
 
 class Navigator : public QObject {

@@ -28,6 +28,10 @@ class ProjectKeeper : public QObject {
   // Something of the state changed: save soon. Typing on does not put the
   // save off, so a steady typist's work is saved too.
   void Touched();
+  // A window beside the work area changed the tables (the recording window
+  // fills Sound cells): whatever shows them shows them anew, and the change
+  // is saved soon.
+  void TablesChanged();
   // Saves at once when there is anything to save (the file itself is
   // written in the background). False when it could not be written; the
   // user is told once, not at every keystroke.
@@ -42,6 +46,9 @@ class ProjectKeeper : public QObject {
   void StartNew();
   ProjectStore& Store() { return store_; }
   bool Pending() const { return timer_.isActive(); }
+
+ Q_SIGNALS:
+  void tablesChanged();
 
  private:
   ProjectState& state_;

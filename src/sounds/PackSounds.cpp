@@ -206,9 +206,21 @@ std::vector<NameClash> FindNameClashes(const std::vector<std::string>& names) {
   return clashes;
 }
 
-fs::path PackSoundsDir(const fs::path& programDir, std::string_view voicePackName) {
+namespace {
+
+fs::path PackDir(const fs::path& programDir, std::string_view voicePackName) {
   const std::string name = voicePackName.empty() ? "DEFAULT" : std::string(voicePackName);
-  return Join(Join(programDir, "Packs"), name) / "Sounds";
+  return Join(Join(programDir, "Packs"), name);
+}
+
+}  // namespace
+
+fs::path PackSoundsDir(const fs::path& programDir, std::string_view voicePackName) {
+  return PackDir(programDir, voicePackName) / "Sounds";
+}
+
+fs::path PackTakesDir(const fs::path& programDir, std::string_view voicePackName) {
+  return PackDir(programDir, voicePackName) / "Takes";
 }
 
 fs::path PackSoundFile(const fs::path& programDir, std::string_view voicePackName,

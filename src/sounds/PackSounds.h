@@ -51,6 +51,11 @@ std::vector<NameClash> FindNameClashes(const std::vector<std::string>& names);
 std::filesystem::path PackSoundsDir(const std::filesystem::path& programDir,
                                     std::string_view voicePackName);
 
+// Packs/<Name>/Takes in the program directory: the recording window's takes
+// as they were recorded.
+std::filesystem::path PackTakesDir(const std::filesystem::path& programDir,
+                                   std::string_view voicePackName);
+
 // The pack's copy of one sound: <PackSoundsDir>/<name>.wav.
 std::filesystem::path PackSoundFile(const std::filesystem::path& programDir,
                                     std::string_view voicePackName, std::string_view soundName);

@@ -118,6 +118,7 @@ WorkAreaPage::WorkAreaPage(AppContext& ctx)
   layout->addWidget(tabs_);
   setCentralWidget(central);
   resize(800, 520);
+  connect(&ctx_.keeper, &ProjectKeeper::tablesChanged, this, &WorkAreaPage::TablesChangedElsewhere);
 }
 
 // The views and their editors go first: a closing editor still writes to
@@ -135,11 +136,14 @@ void WorkAreaPage::BuildMenus() {
   back->setObjectName(QStringLiteral("mnuBack"));
   QAction* voiceWindow = tools->addAction(tr("&Voice Window"));
   voiceWindow->setObjectName(QStringLiteral("mnuVW"));
+  QAction* record = tools->addAction(tr("&Record Lines..."));
+  record->setObjectName(QStringLiteral("mnuRecord"));
   AddHelpMenu(menus);
 
   connect(generate, &QAction::triggered, this, &WorkAreaPage::Generate);
   connect(back, &QAction::triggered, this, &WorkAreaPage::Back);
   connect(voiceWindow, &QAction::triggered, this, &WorkAreaPage::ShowVoiceWindow);
+  connect(record, &QAction::triggered, this, &WorkAreaPage::ShowRecordWindow);
 }
 
 QWidget* WorkAreaPage::BuildGrowerTab(Grower& grower, const char* viewName, const char* headerName,
@@ -308,18 +312,21 @@ QWidget* WorkAreaPage::BuildToolsTab() {
   };
   // The explanations are shown with their buttons as buddies, so "&&" shows
   // one ampersand just as in the captions.
-  const std::array<Tool, 3> tools = {{
+  const std::vector<Tool> tools = {
       {tr("&View VoiceWin"), "Command13",
        tr("Shows the window containing your sounds so you can drag && drop into the text "
           "boxes.")},
+      {tr("&Record Lines..."), "cmdRecordLines",
+       tr("Prompts each line of the tables in turn and records it from your microphone; "
+          "each take becomes the row's sound.")},
       {tr("Generate  && Continue"), "Command12",
        tr("Generates the Script and takes you to the next stage ")},
       {tr("<- Back"), "Command18", tr("Takes you back to the previous step")},
-  }};
+  };
   auto* grid = new QGridLayout;
   grid->setVerticalSpacing(18);
   grid->setHorizontalSpacing(16);
-  std::array<QPushButton*, 3> buttons{};
+  std::vector<QPushButton*> buttons(tools.size());
   for (std::size_t i = 0; i < tools.size(); ++i) {
     buttons[i] = NamedButton(tools[i].caption, QString::fromLatin1(tools[i].name));
     buttons[i]->setMinimumWidth(150);
@@ -337,10 +344,11 @@ QWidget* WorkAreaPage::BuildToolsTab() {
 
   auto* page = new QWidget;
   page->setLayout(grid);
-  TabChain({buttons[0], buttons[1], buttons[2]});
+  TabChain(std::vector<QWidget*>(buttons.begin(), buttons.end()));
   connect(buttons[0], &QPushButton::clicked, this, &WorkAreaPage::ShowVoiceWindow);
-  connect(buttons[1], &QPushButton::clicked, this, &WorkAreaPage::Generate);
-  connect(buttons[2], &QPushButton::clicked, this, &WorkAreaPage::Back);
+  connect(buttons[1], &QPushButton::clicked, this, &WorkAreaPage::ShowRecordWindow);
+  connect(buttons[2], &QPushButton::clicked, this, &WorkAreaPage::Generate);
+  connect(buttons[3], &QPushButton::clicked, this, &WorkAreaPage::Back);
   return page;
 }
 
@@ -481,5 +489,12 @@ void WorkAreaPage::Generate() {
 void WorkAreaPage::Back() { ctx_.nav.Back(PageId::WorkArea, PageId::Script); }
 
 void WorkAreaPage::ShowVoiceWindow() { ctx_.nav.Open(PageId::VoiceWindow); }
+
+void WorkAreaPage::ShowRecordWindow() { ctx_.nav.Open(PageId::Recorder); }
+
+void WorkAreaPage::TablesChangedElsewhere() {
+  for (Grower& grower : growers_) grower.model->CellsChanged();
+  ShowOrdersAndNames();
+}
 
 }  // namespace voxmire

@@ -50,6 +50,9 @@ class WorkAreaPage : public Page {
   void Generate();
   void Back();
   void ShowVoiceWindow();
+  void ShowRecordWindow();
+  // Another window changed the tables: show them anew.
+  void TablesChangedElsewhere();
 
   Grower* FindGrower(WorkAreaTab tab);
   const Grower* FindGrower(WorkAreaTab tab) const;
