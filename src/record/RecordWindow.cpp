@@ -62,6 +62,7 @@ RecordWindow::RecordWindow(AppContext& ctx)
   lineList_->setObjectName(QStringLiteral("lstLines"));
   lineList_->setSelectionMode(QAbstractItemView::SingleSelection);
   lineList_->setUniformItemSizes(true);
+  lineList_->setIconSize(QSize(14, 14));
   lineList_->setMinimumWidth(260);
   Buddy(linesLabel, lineList_);
   lineList_->setAccessibleDescription(
@@ -400,7 +401,7 @@ void RecordWindow::SetTakingControls() {
   const bool canRecord = taking || (inputs_->count() > 0 && CurrentLine() != nullptr);
   record_->setEnabled(canRecord);
   record_->setText(taking ? tr("Stop") : tr("Record"));
-  record_->setAccessibleName(record_->text());
+  if (record_->accessibleName() != record_->text()) record_->setAccessibleName(record_->text());
   lineList_->setEnabled(!taking);
   missingOnly_->setEnabled(!taking);
   inputs_->setEnabled(!taking && inputs_->count() > 0);
@@ -607,8 +608,10 @@ void RecordWindow::ShowLevel() {
   level_->SetReading(reading);
   const QString text = LevelBar::Describe(reading);
   if (levelText_->text() != text) levelText_->setText(text);
-  if (Taking())
+  if (Taking()) {
     status_->setText(tr("Recording: %1 s. Space stops.").arg(recorder_.Seconds(), 0, 'f', 1));
+  }
+  SetTakingControls();
 }
 
 void RecordWindow::closeEvent(QCloseEvent* event) {
