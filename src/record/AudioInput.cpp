@@ -83,12 +83,16 @@ bool AudioInput::Start(const QByteArray& id, Sink sink) {
   activeId_ = id;
   sink_ = std::move(sink);
   connect(io_, &QIODevice::readyRead, this, &AudioInput::Pull);
-  connect(source_.get(), &QAudioSource::stateChanged, this, [this](QAudio::State state) {
-    if (state == QAudio::StoppedState && source_ && source_->error() != QAudio::NoError) {
-      Release();
-      Q_EMIT DeviceLost();
-    }
-  });
+  // Queued: the source must not be deleted inside its own signal.
+  connect(
+      source_.get(), &QAudioSource::stateChanged, this,
+      [this](QAudio::State state) {
+        if (state == QAudio::StoppedState && source_ && source_->error() != QAudio::NoError) {
+          Release();
+          Q_EMIT DeviceLost();
+        }
+      },
+      Qt::QueuedConnection);
   return true;
 }
 

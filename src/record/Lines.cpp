@@ -15,10 +15,6 @@ constexpr std::array<std::string_view, 6> kPrefixes = {"ack",   "ff",    "taunt"
 
 std::string_view Prefix(WorkAreaTab tab) { return kPrefixes[static_cast<std::size_t>(tab)]; }
 
-constexpr std::array<WorkAreaTab, 4> kGrowers = {WorkAreaTab::Acknowledgements,
-                                                 WorkAreaTab::FriendlyFire, WorkAreaTab::Taunts,
-                                                 WorkAreaTab::Others};
-
 RecordLine MakeLine(WorkAreaTab tab, int slot, int index, std::string prompt,
                     const std::string& sound) {
   RecordLine line;

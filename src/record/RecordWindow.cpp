@@ -288,6 +288,24 @@ void RecordWindow::FillLines() {
   ShowLine();
 }
 
+void RecordWindow::ReloadLines() {
+  const std::string key =
+      current_ < 0 ? std::string() : lines_[static_cast<std::size_t>(current_)].Key;
+  std::vector<RecordLine> lines = RecordLines(ctx_.state.Tables);
+  if (lines == lines_) return;
+  lines_ = std::move(lines);
+  current_ = -1;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    if (lines_[i].Key == key) current_ = static_cast<int>(i);
+  }
+  FillLines();
+}
+
+void RecordWindow::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && !Taking()) ReloadLines();
+  Page::changeEvent(event);
+}
+
 const RecordLine* RecordWindow::CurrentLine() const {
   return current_ < 0 ? nullptr : &lines_[static_cast<std::size_t>(current_)];
 }

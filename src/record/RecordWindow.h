@@ -46,10 +46,14 @@ class RecordWindow : public Page {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // Coming back from the work area: its rows may have changed meanwhile.
+  void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void FillLines();
+  // The lines anew from the tables, staying on the same line.
+  void ReloadLines();
   void ShowLine();
   void ShowTakes();
   void FillDevices();

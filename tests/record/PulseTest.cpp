@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
@@ -133,6 +134,24 @@ TEST_F(RecordPulseTest, ALineIsRecordedFromTheMicrophoneAndARetakeKeepsTheFirst)
   EXPECT_TRUE(fs::exists(takes / "ack_0_got_it_take2.wav"));
   EXPECT_EQ(Find<QListWidget>(w, "lstTakes")->count(), 2);
   EXPECT_EQ(h_.state.Takes[0].Used, "ack_0_got_it_take2.wav");
+}
+
+TEST_F(RecordPulseTest, EscapeKeepsATakeInProgressAndCloses) {
+  RecordWindow* w = Open();
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(w->GoToLine("name 0"));
+  QTest::keyClick(w, Qt::Key_Space);
+  ASSERT_TRUE(w->Taking());
+  ASSERT_TRUE(server_->Play(speech_));
+  QTest::keyClick(w, Qt::Key_Escape);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !h_.nav.IsOpen(PageId::Recorder); }));
+  const auto take =
+      testing::ReadAudio(PackTakesDir(h_.programDir, "MyPack") / "name_red_leader_take1.wav");
+  ASSERT_TRUE(take);
+  EXPECT_GT(take->info.frames, 48000);
+  EXPECT_EQ(h_.state.Tables.Names[0], "Sound'MyPack.MyPack.name_red_leader'");
+  EXPECT_EQ(Find<QLineEdit>(h_.nav.Window(PageId::WorkArea), "txtRedLeader")->text(),
+            QStringLiteral("Sound'MyPack.MyPack.name_red_leader'"));
 }
 
 TEST_F(RecordPulseTest, AMicrophoneThatGoesMidTakeLeavesWhatWasRecordedAndComesBack) {

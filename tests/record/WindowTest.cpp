@@ -175,6 +175,26 @@ TEST_F(RecordWindowTest, TakesOfALineArePlayedPickedAndDeletedAndTheWorkAreaFoll
   EXPECT_EQ(takes->item(0)->text(), QStringLiteral("Take 2 (1.4 s)"));
 }
 
+// Rows added in the work area while the window is open are there when the
+// user comes back to it, and the line at hand stays the same.
+TEST_F(RecordWindowTest, RowsAddedMeanwhileAreListedOnComingBack) {
+  RecordWindow* w = Open();
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(w->GoToLine("order 2"));
+  QWidget* work = h_.nav.Window(PageId::WorkArea);
+  Find<QTabWidget>(work, "SSTab1")->setCurrentIndex(0);
+  QApplication::setActiveWindow(work);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(work));
+  Click(work, "Command1");  // "Add New Row..."
+  QApplication::setActiveWindow(w);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+  auto* lines = Find<QListWidget>(w, "lstLines");
+  EXPECT_EQ(lines->count(), 3 + 7 + 4);
+  EXPECT_EQ(lines->item(2)->text(), QStringLiteral("Acknowledgements, row 3"));
+  EXPECT_EQ(w->CurrentLine()->Key, "order 2");
+  EXPECT_EQ(lines->currentRow(), 5);
+}
+
 TEST_F(RecordWindowTest, TheMeterShowsAndSaysTheLevelOfATakeInProgress) {
   RecordWindow* w = Open();
   ASSERT_NE(w, nullptr);
@@ -183,7 +203,9 @@ TEST_F(RecordWindowTest, TheMeterShowsAndSaysTheLevelOfATakeInProgress) {
   std::vector<std::int16_t> block;
   testing::AppendTone(block, 0.05, -0.5);
   w->Recorder().Start(1ull << 40);
-  w->Recorder().Add(block, 0.0);
+  // Stamped later than the window's clock will be: the peak hasn't begun
+  // to fall when the meter is read.
+  w->Recorder().Add(block, 1e6);
   w->ShowLevel();
   EXPECT_EQ(bar->accessibleDescription(), QStringLiteral("Peak -1 dB, RMS -4 dB, clipped"));
   EXPECT_EQ(Find<QLabel>(w, "lblLevel")->text(), bar->accessibleDescription());
