@@ -46,7 +46,7 @@ struct Game {
     state.VoicePackName = "MyPack";
     state.UTDir = PathText(root / "ut");
     state.UTSystemDir = PathText(root / "ut/System");
-    places.programDir = root / "program";
+    places.program = Places::InOneFolder(root / "program");
   }
   ~Game() { fs::remove_all(root); }
 };

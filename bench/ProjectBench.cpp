@@ -39,13 +39,13 @@ ProjectState Pack(int rows) {
 void SaveBench(benchmark::State& bench, const ProjectState& pack, bool toDisk) {
   const fs::path dir = fs::temp_directory_path() / "voxmire-project-bench";
   fs::remove_all(dir);
-  ProjectStore store(dir);
+  ProjectStore store(Places::InOneFolder(dir));
   for (auto _ : bench) {
     if (store.Save(pack) != ProjectStore::Outcome::Saved) bench.SkipWithError("not saved");
     if (!toDisk) bench.PauseTiming();
     if (!store.Flush()) bench.SkipWithError("not written");
     store.Unbind();
-    fs::remove(ProjectFilePath(dir, pack.VoicePackName));
+    fs::remove(ProjectFilePath(Places::InOneFolder(dir), pack.VoicePackName));
     if (!toDisk) bench.ResumeTiming();
   }
   fs::remove_all(dir);
@@ -77,10 +77,10 @@ void BM_LoadMaxRows(benchmark::State& bench) {
   const fs::path dir = fs::temp_directory_path() / "voxmire-project-bench-load";
   fs::remove_all(dir);
   {
-    ProjectStore store(dir);
+    ProjectStore store(Places::InOneFolder(dir));
     store.Save(Pack(PhraseTable::kMaxRows));
   }
-  const fs::path file = ProjectFilePath(dir, "Bench");
+  const fs::path file = ProjectFilePath(Places::InOneFolder(dir), "Bench");
   for (auto _ : bench) {
     const ProjectRead read = ReadProjectFile(file);
     if (!read.state) bench.SkipWithError("not loaded");

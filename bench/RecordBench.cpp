@@ -57,11 +57,12 @@ void BM_TakeToRow(benchmark::State& state) {
   project.Tables.Acks.CreateRows(16);
   project.Tables.Acks.SetCell(1, PhraseCell::String, "Got it");
   const RecordLine line = RecordLines(project.Tables).front();
-  ProjectStore store(program.path);
+  const Places places = Places::InOneFolder(program.path);
+  ProjectStore store(places);
   const std::vector<std::int16_t> take = FiveSecondTake();
   const bool level = state.range(0) != 0;
   for (auto _ : state) {
-    const TakeResult result = KeepTake(project, program.path, line, take, level);
+    const TakeResult result = KeepTake(project, places, line, take, level);
     if (!result.Ok) state.SkipWithError(result.Problem.c_str());
     if (store.Save(project) == ProjectStore::Outcome::Failed || !store.Flush()) {
       state.SkipWithError(store.Problem().c_str());

@@ -64,10 +64,12 @@ struct Program {
   NoPlayer player;
   NoRunner runner;
   Navigator nav;
-  ProjectKeeper keeper{state, dialogs, "/tmp"};
-  AppContext ctx{state,  "/tmp", dialogs, shell,
-                 player, runner, nav,     [] { return std::vector<std::string>{"/"}; },
-                 "/tmp", keeper};
+  ProjectKeeper keeper{state, dialogs, Places::InOneFolder("/tmp")};
+  AppContext ctx{state,   Places::InOneFolder("/tmp"),
+                 dialogs, shell,
+                 player,  runner,
+                 nav,     [] { return std::vector<std::string>{"/"}; },
+                 "/tmp",  keeper};
 };
 
 // A memory figure of /proc/self/status ("VmRSS:", "VmHWM:").

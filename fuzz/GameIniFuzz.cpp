@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   state.VoicePackName = "Fuzzed";
   state.UTDir = game.string();
   state.UTSystemDir = (game / "System").string();
-  voxmire::CompileSetup setup = voxmire::DefaultCompileSetup(program);
+  voxmire::CompileSetup setup = voxmire::DefaultCompileSetup(voxmire::Places::InOneFolder(program));
   setup.home = root / "home";
   setup.machineIs64Bit = true;
   IdleRunner runner;

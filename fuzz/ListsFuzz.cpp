@@ -17,23 +17,25 @@ namespace fs = std::filesystem;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto parts = voxmire::fuzz::Parts(data, size, 3);
-  static const fs::path dir = fs::temp_directory_path() / ("voxmire-fuzz-lists-" + std::to_string(getpid()));
+  static const fs::path dir =
+      fs::temp_directory_path() / ("voxmire-fuzz-lists-" + std::to_string(getpid()));
   fs::create_directories(dir / "Lib");
+  static const auto places = voxmire::Places::InOneFolder(dir);
 
-  std::ofstream(voxmire::SoundListPath(dir), std::ios::binary | std::ios::trunc) << parts[0];
+  std::ofstream(voxmire::SoundListPath(places), std::ios::binary | std::ios::trunc) << parts[0];
   std::ofstream(dir / "Lib" / "Boss.vpl", std::ios::binary | std::ios::trunc) << parts[1];
 
-  const auto lines = voxmire::ReadTextLines(voxmire::SoundListPath(dir));
+  const auto lines = voxmire::ReadTextLines(voxmire::SoundListPath(places));
   if (lines != voxmire::SplitLines(parts[0])) std::abort();
 
   voxmire::ProjectState state;
   state.VoicePackName = parts[2].substr(0, 15);  // the name field holds 15 characters
   state.SoundDir = "/sounds/";
   for (const std::string& choice : voxmire::LibraryChoices(state)) {
-    if (const auto entries = voxmire::EntriesForChoice(choice, state, dir)) {
+    if (const auto entries = voxmire::EntriesForChoice(choice, state, places)) {
       for (const std::string& entry : *entries) {
         if (entry.rfind("Sound'", 0) != 0 || entry.back() != '\'') std::abort();
-        (void)voxmire::OwnSoundPath(entry, state, dir);
+        (void)voxmire::OwnSoundPath(entry, state, places);
       }
     }
   }

@@ -199,10 +199,11 @@ int main(int argc, char* argv[]) {
   PosixProcessRunner runner;
   Navigator nav;
   nav.SetQuitHandler([] {});
-  ProjectKeeper keeper(state, dialogs, program);
+  const auto places = Places::InOneFolder(program);
+  ProjectKeeper keeper(state, dialogs, places);
   keeper.Watch(nav);
-  AppContext ctx{state,         program, dialogs, shell,
-                 player,        runner,  nav,     [] { return std::vector<std::string>{"/"}; },
+  AppContext ctx{state,         places, dialogs, shell,
+                 player,        runner, nav,     [] { return std::vector<std::string>{"/"}; },
                  root / "home", keeper};
   RegisterPages(ctx);
   Tour tour(nav, dialogs, out);
@@ -309,7 +310,7 @@ int main(int argc, char* argv[]) {
   // as the microphone would, after an earlier take of the same line.
   if (auto* recorder = qobject_cast<RecordWindow*>(nav.Open(PageId::Recorder))) {
     const RecordLine* line = recorder->CurrentLine();
-    if (line != nullptr) KeepTake(state, program, *line, Voice(1.4, 0.0), false);
+    if (line != nullptr) KeepTake(state, places, *line, Voice(1.4, 0.0), false);
     recorder->GoToLine("ack 1");
     recorder->GoToLine("ack 0");
     TakeRecorder& take = recorder->Recorder();

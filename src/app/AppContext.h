@@ -1,10 +1,13 @@
 #pragma once
-// What every window is handed: the one ProjectState, the program directory
-// and the platform services. main() builds the real ones; tests build fakes.
+// What every window is handed: the one ProjectState, the folders the program
+// keeps its files in and the platform services. main() builds the real ones;
+// tests build fakes.
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "core/Places.h"
 
 namespace voxmire {
 
@@ -18,7 +21,7 @@ class ProjectKeeper;
 
 struct AppContext {
   ProjectState& state;
-  std::filesystem::path programDir;  // where prefs.ini, steps.ini and the generated files live
+  Places places;  // where the settings, the projects and the generated files live
   Dialogs& dialogs;
   Shell& shell;
   SoundPlayer& player;
@@ -28,9 +31,8 @@ struct AppContext {
   std::filesystem::path home;                        // the user's home directory
   ProjectKeeper& keeper;                             // saves the pack's project file
 
-  std::filesystem::path ProgramFile(const std::string& name) const { return programDir / name; }
-  std::filesystem::path PrefsIni() const { return ProgramFile("prefs.ini"); }
-  std::filesystem::path StepsIni() const { return ProgramFile("steps.ini"); }
+  std::filesystem::path PrefsIni() const { return places.PrefsIni(); }
+  std::filesystem::path StepsIni() const { return places.StepsIni(); }
 };
 
 }  // namespace voxmire

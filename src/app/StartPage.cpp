@@ -98,13 +98,13 @@ void StartPage::Next() {
   }
   if (!newPack_->isChecked()) return;
   std::error_code ignored;
-  std::filesystem::remove(ctx_.ProgramFile("_script.txt"), ignored);
+  std::filesystem::remove(ctx_.places.state / "_script.txt", ignored);
   ctx_.keeper.StartNew();
   ctx_.nav.Forward(PageId::Start, PageId::Info);
 }
 
 void StartPage::Load() {
-  const std::filesystem::path folder = ProjectFolder(ctx_.programDir);
+  const std::filesystem::path folder = ProjectFolder(ctx_.places);
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);  // so the dialog can open there
   const auto chosen =
@@ -174,7 +174,7 @@ std::optional<ProjectState> StartPage::ImportClass(const std::filesystem::path& 
   if (!state.SoundDir.empty()) state.SoundDrive = DriveOf(state.SoundDir, ctx_.drives());
   // A head that isn't the template's expansion was written or changed by
   // hand: it is kept, or the next build would lose it.
-  const auto templ = ReadTemplate(ctx_.programDir);
+  const auto templ = ReadTemplate(ctx_.places);
   if (!templ || imported.head != ScriptFileBytes(ExpandTemplate(*templ, state.Sounds, state))) {
     std::string head = imported.head;
     if (head.size() >= 2 && head.compare(head.size() - 2, 2, "\r\n") == 0)
@@ -204,7 +204,7 @@ std::optional<ProjectState> StartPage::ImportClass(const std::filesystem::path& 
 bool StartPage::MakeRoomFor(const ProjectState& state, const std::filesystem::path& from) {
   ProjectStore& store = ctx_.keeper.Store();
   const std::string& name = state.VoicePackName;
-  const std::filesystem::path target = ProjectFilePath(ctx_.programDir, name);
+  const std::filesystem::path target = ProjectFilePath(ctx_.places, name);
   std::error_code ec;
   if (std::filesystem::equivalent(from, target, ec)) {
     store.Bind(name);  // the pack's own file: saving goes on in it

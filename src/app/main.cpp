@@ -31,12 +31,14 @@ int main(int argc, char* argv[]) {
   voxmire::QtSoundPlayer player;
   voxmire::PosixProcessRunner runner;
   voxmire::Navigator nav;
-  const std::filesystem::path programDir(QCoreApplication::applicationDirPath().toStdString());
-  voxmire::ProjectKeeper keeper(state, dialogs, programDir);
+  // The program keeps everything in the folder that holds it.
+  const auto places = voxmire::Places::InOneFolder(
+      std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()));
+  voxmire::ProjectKeeper keeper(state, dialogs, places);
   keeper.Watch(nav);
   voxmire::AppContext ctx{
       state,
-      programDir,
+      places,
       dialogs,
       shell,
       player,
@@ -48,8 +50,7 @@ int main(int argc, char* argv[]) {
   };
   // A compile cut short by the program's death left the game's settings
   // file edited: put it right before anything else happens.
-  if (const std::string repair = voxmire::RepairInterruptedCompile(ctx.programDir);
-      !repair.empty()) {
+  if (const std::string repair = voxmire::RepairInterruptedCompile(ctx.places); !repair.empty()) {
     dialogs.Message(nullptr, QObject::tr("Interrupted compile"), voxmire::ToQt(repair),
                     voxmire::MessageIcon::Critical);
   }

@@ -105,7 +105,7 @@ class ReferenceChecker {
  public:
   ReferenceChecker(const ProjectState& state, const SoundCheckPlaces& places)
       : state_(state), places_(places), finder_(GamePackagePaths(state, places.home)) {
-    own_ = state.Sounds.empty() ? ReadTextLines(SoundListPath(places.programDir)) : state.Sounds;
+    own_ = state.Sounds.empty() ? ReadTextLines(SoundListPath(places.program)) : state.Sounds;
   }
 
   // Why `reference` names no sound the game will find; empty when it does.
@@ -130,7 +130,7 @@ class ReferenceChecker {
     }
 
     if (const auto library = StockLibraryForPackage(reference.Package)) {
-      const fs::path file = LibraryFile(*library, places_.programDir);
+      const fs::path file = LibraryFile(*library, places_.program);
       std::error_code ec;
       if (fs::is_regular_file(file, ec)) {
         const bool groupOk = reference.Group.empty() || SameName(reference.Group, "(All)");

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/Places.h"
 #include "game/Package.h"
 #include "project/ProjectState.h"
 #include "workarea/PhraseTable.h"
@@ -117,8 +118,8 @@ std::vector<std::string> PackageSoundReferences(std::string_view package,
 
 // Where the reference check looks besides the tables and the project.
 struct SoundCheckPlaces {
-  std::filesystem::path programDir;  // soundlist.txt and Lib/*.vpl
-  std::filesystem::path home;        // for the player's copy of the game's settings
+  Places program;              // soundlist.txt and Lib/*.vpl
+  std::filesystem::path home;  // for the player's copy of the game's settings
 };
 
 // Why the work area's tables can't be generated because of a Sound cell, or

@@ -125,7 +125,7 @@ CompilePage::~CompilePage() {
 void CompilePage::Compile() {
   if (sequence_) return;
   ctx_.keeper.Flush();
-  CompileSetup setup = DefaultCompileSetup(ctx_.programDir);
+  CompileSetup setup = DefaultCompileSetup(ctx_.places);
   setup.home = ctx_.home;
   // Each status is painted before the step it announces: the steps before
   // the compiler's run follow each other without the event loop.
@@ -233,7 +233,7 @@ void CompilePage::CompilerEnded(const RunResult& run) {
     // The archives to share come from what the compile made; a failure there
     // is reported on its own and doesn't undo the compile.
     const ReleaseOutcome release =
-        WriteReleaseAfterCompile(ctx_.state, ctx_.programDir, result.message);
+        WriteReleaseAfterCompile(ctx_.state, ctx_.places, result.message);
     std::string report = result.message;
     for (const auto& line : release.lines) report += '\r' + line;
     ctx_.dialogs.Message(this, ToQt(kCompileMessageTitle), ToQt(report), MessageIcon::None);

@@ -17,6 +17,8 @@
 #include "core/Product.h"
 #include "output/GameFolder.h"
 #include "output/GameIni.h"
+#include "output/IntFile.h"
+#include "output/ScriptTemplate.h"
 #include "sounds/PackSounds.h"
 
 namespace voxmire {
@@ -336,9 +338,9 @@ std::optional<Journal> ParseJournal(std::string_view text) {
   return j;
 }
 
-// The repair itself; the caller holds the program folder's lock.
-std::string RepairFromJournal(const fs::path& programDir) {
-  const fs::path journalPath = programDir / kCompileJournalName;
+// The repair itself; the caller holds the state folder's lock.
+std::string RepairFromJournal(const Places& places) {
+  const fs::path journalPath = places.state / kCompileJournalName;
   std::error_code ec;
   if (!fs::exists(fs::symlink_status(journalPath, ec))) return {};
   const auto text = ReadFileBytes(journalPath);
@@ -372,16 +374,16 @@ class CompileSequence::Impl {
         status_(std::move(status)),
         changes_(setup_.rename) {
     const std::string& name = state_.VoicePackName;
-    script_ = Join(setup_.programDir, name + ".uc");
-    intFile_ = Join(setup_.programDir, name + ".int");
+    script_ = ScriptFilePath(setup_.places, name);
+    intFile_ = IntFilePath(setup_.places, name);
     systemDir_ = FsPath(state_.UTSystemDir);
     packageDir_ = Join(FsPath(state_.UTDir), name);
     classesDir_ = packageDir_ / "Classes";
     installedScript_ = Join(classesDir_, name + ".uc");
     installedInt_ = Join(systemDir_, name + ".int");
-    backup_ = Join(setup_.programDir, std::string(kSettingsBackupName));
-    journal_ = setup_.programDir / kCompileJournalName;
-    log_ = CompileLogPath(setup_.programDir, name);
+    backup_ = Join(setup_.places.state, std::string(kSettingsBackupName));
+    journal_ = setup_.places.state / kCompileJournalName;
+    log_ = CompileLogPath(setup_.places, name);
   }
   Impl(const Impl&) = delete;
   Impl& operator=(const Impl&) = delete;
@@ -407,7 +409,7 @@ class CompileSequence::Impl {
       return Stop(missing);
     }
     for (auto* lock : {&programLock_, &gameLock_}) {
-      const fs::path& dir = lock == &programLock_ ? setup_.programDir : systemDir_;
+      const fs::path& dir = lock == &programLock_ ? setup_.places.state : systemDir_;
       if (lock->Take(dir) == FolderLock::Outcome::Busy) {
         return Stop({"Another compile is running with " + PathText(dir) + ".",
                      "Wait until it has ended, then press \"Compile!\" again.",
@@ -423,7 +425,7 @@ class CompileSequence::Impl {
     }
     // A compile of an earlier run that was cut short may still have its
     // edit in the settings file; the journal it left puts that right.
-    if (auto repair = RepairFromJournal(setup_.programDir); !repair.empty()) {
+    if (auto repair = RepairFromJournal(setup_.places); !repair.empty()) {
       return Stop({repair, "Nothing was compiled."});
     }
 
@@ -552,9 +554,8 @@ class CompileSequence::Impl {
     // The pack's sounds go beside Classes, where the script's relative import
     // lines look for them: neither the user's folder names nor ours reach
     // the compiler.
-    if (std::string problem;
-        !InstallPackSounds(PackSoundsDir(setup_.programDir, state_.VoicePackName),
-                           packageDir_ / "Sounds", problem)) {
+    if (std::string problem; !InstallPackSounds(PackSoundsDir(setup_.places, state_.VoicePackName),
+                                                packageDir_ / "Sounds", problem)) {
       return problem;
     }
     return {};
@@ -659,7 +660,7 @@ class CompileSequence::Impl {
       lines.insert(lines.begin(), "The compile of " + name + " failed.");
       AddUndo(lines, restored);
       lines.push_back("The compiler's whole output is in " + PathText(log_) + ".");
-      lines.push_back("The generated script and int file stay in " + PathText(setup_.programDir) +
+      lines.push_back("The generated script and int file stay in " + PathText(setup_.places.state) +
                       " for another try.");
       return Fail(lines);
     }
@@ -762,9 +763,9 @@ CompilerOutputReading ReadCompilerOutput(std::string_view output) {
   return reading;
 }
 
-CompileSetup DefaultCompileSetup(const fs::path& programDir) {
+CompileSetup DefaultCompileSetup(const Places& places) {
   CompileSetup setup;
-  setup.programDir = programDir;
+  setup.places = places;
   if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') setup.home = home;
   struct utsname host {};
   setup.machineIs64Bit =
@@ -772,8 +773,8 @@ CompileSetup DefaultCompileSetup(const fs::path& programDir) {
   return setup;
 }
 
-fs::path CompileLogPath(const fs::path& programDir, std::string_view voicePackName) {
-  return Join(programDir, "ucc-make-" + std::string(voicePackName) + ".log");
+fs::path CompileLogPath(const Places& places, std::string_view voicePackName) {
+  return Join(places.state, "ucc-make-" + std::string(voicePackName) + ".log");
 }
 
 CompileSequence::CompileSequence(ProjectState state, CompileSetup setup, CompileStatus status)
@@ -802,11 +803,11 @@ CompileResult RunCompileSequence(const ProjectState& state, const CompileSetup& 
   }
 }
 
-std::string RepairInterruptedCompile(const fs::path& programDir) {
+std::string RepairInterruptedCompile(const Places& places) {
   // A compile running now (another copy of the program) owns its journal.
   FolderLock lock;
-  if (lock.Take(programDir) == FolderLock::Outcome::Busy) return {};
-  return RepairFromJournal(programDir);
+  if (lock.Take(places.state) == FolderLock::Outcome::Busy) return {};
+  return RepairFromJournal(places);
 }
 
 }  // namespace voxmire

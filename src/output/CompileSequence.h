@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/Places.h"
 #include "output/RunAndWait.h"
 #include "project/ProjectState.h"
 
@@ -56,7 +57,7 @@ struct CompilerOutputReading {
 CompilerOutputReading ReadCompilerOutput(std::string_view output);
 
 struct CompileSetup {
-  std::filesystem::path programDir;
+  Places places;
   std::filesystem::path home;  // empty when there is none
   bool machineIs64Bit = true;
   // How a file is renamed when an earlier build is moved aside or put back;
@@ -68,7 +69,7 @@ struct CompileSetup {
 
 // The program directory given, HOME from the environment, and this machine's
 // word size.
-CompileSetup DefaultCompileSetup(const std::filesystem::path& programDir);
+CompileSetup DefaultCompileSetup(const Places& places);
 
 struct CompileResult {
   bool succeeded = false;
@@ -83,8 +84,7 @@ using CompileStatus = std::function<void(const std::string&)>;
 
 // The log of one pack's compiler run, in the program directory: each pack
 // has its own, so two runs never mix their output.
-std::filesystem::path CompileLogPath(const std::filesystem::path& programDir,
-                                     std::string_view voicePackName);
+std::filesystem::path CompileLogPath(const Places& places, std::string_view voicePackName);
 
 // The sequence in two halves around the compiler's run, so that the caller
 // may run the compiler however it likes (the page runs it without blocking
@@ -132,6 +132,6 @@ inline constexpr std::string_view kCompileJournalName = "compile-journal.txt";
 // journal: put the settings file back when it still holds that compile's
 // edit, then drop the journal. Empty when there was nothing to do or all is
 // well again; otherwise what the user must know (Windows-1252, CR lines).
-std::string RepairInterruptedCompile(const std::filesystem::path& programDir);
+std::string RepairInterruptedCompile(const Places& places);
 
 }  // namespace voxmire

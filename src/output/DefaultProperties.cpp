@@ -210,18 +210,17 @@ std::tm LocalNow() {
   return local;
 }
 
-std::filesystem::path ScriptPath(const std::filesystem::path& programDir,
-                                 const ProjectState& state) {
-  return Join(programDir, state.VoicePackName + ".uc");
+std::filesystem::path ScriptPath(const Places& places, const ProjectState& state) {
+  return Join(places.state, state.VoicePackName + ".uc");
 }
 
-GenerationResult WriteClassScript(const std::filesystem::path& programDir,
-                                  const WorkAreaTables& tables, const ProjectState& state,
-                                  std::string_view head, const std::tm& now) {
+GenerationResult WriteClassScript(const Places& places, const WorkAreaTables& tables,
+                                  const ProjectState& state, std::string_view head,
+                                  const std::tm& now) {
   DefaultPropertiesBlock block = BuildDefaultProperties(tables, state, now);
   if (!block.Ok()) return {GenerationResult::Kind::Refused, block.Error};
 
-  const std::filesystem::path path = ScriptPath(programDir, state);
+  const std::filesystem::path path = ScriptPath(places, state);
   std::error_code ec;
   if (!WriteFileAtomic(path, ScriptFileBytes(head) + block.Text, ec)) {
     return {GenerationResult::Kind::CannotOpen,

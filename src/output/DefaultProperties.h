@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/Places.h"
 #include "project/ProjectState.h"
 #include "workarea/PhraseTable.h"
 
@@ -46,9 +47,8 @@ DefaultPropertiesBlock BuildDefaultProperties(const WorkAreaTables& tables,
 // The computer's local date and time, for the stamp.
 std::tm LocalNow();
 
-// <programDir>/<VoicePackName>.uc, the script the review page wrote.
-std::filesystem::path ScriptPath(const std::filesystem::path& programDir,
-                                 const ProjectState& state);
+// <state folder>/<VoicePackName>.uc, the script the review page wrote.
+std::filesystem::path ScriptPath(const Places& places, const ProjectState& state);
 
 struct GenerationResult {
   enum class Kind {
@@ -65,8 +65,8 @@ struct GenerationResult {
 // a whole, so a failed write leaves the old one and generating again after a
 // trip back to the tables never stacks a second block. A refusal writes
 // nothing at all.
-GenerationResult WriteClassScript(const std::filesystem::path& programDir,
-                                  const WorkAreaTables& tables, const ProjectState& state,
-                                  std::string_view head, const std::tm& now);
+GenerationResult WriteClassScript(const Places& places, const WorkAreaTables& tables,
+                                  const ProjectState& state, std::string_view head,
+                                  const std::tm& now);
 
 }  // namespace voxmire

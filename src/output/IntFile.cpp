@@ -39,16 +39,14 @@ std::optional<std::string> DescriptionProblem(std::string_view description) {
   return std::nullopt;
 }
 
-std::filesystem::path IntFilePath(const std::filesystem::path& dir,
-                                  std::string_view voicePackName) {
-  return Join(dir, std::string(voicePackName) + ".int");
+std::filesystem::path IntFilePath(const Places& places, std::string_view voicePackName) {
+  return Join(places.state, std::string(voicePackName) + ".int");
 }
 
-bool WriteIntFile(const std::filesystem::path& dir, std::string_view voicePackName,
-                  std::string_view text) {
+bool WriteIntFile(const Places& places, std::string_view voicePackName, std::string_view text) {
   std::string bytes(text);
   bytes += "\r\n";
-  return WriteFileAtomic(IntFilePath(dir, voicePackName), bytes);
+  return WriteFileAtomic(IntFilePath(places, voicePackName), bytes);
 }
 
 }  // namespace voxmire

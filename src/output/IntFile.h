@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/Places.h"
+
 namespace voxmire {
 
 // The description the int file page proposes: "<name> by <author>".
@@ -24,12 +26,11 @@ std::string IntFileText(std::string_view voicePackName, std::string_view metaCla
 // A double quote would end the quoted value early and nothing can escape it.
 std::optional<std::string> DescriptionProblem(std::string_view description);
 
-// The path of <dir>/<name>.int.
-std::filesystem::path IntFilePath(const std::filesystem::path& dir, std::string_view voicePackName);
+// The generated int file, <state folder>/<name>.int.
+std::filesystem::path IntFilePath(const Places& places, std::string_view voicePackName);
 
-// Writes `text` followed by CR LF to <dir>/<name>.int, replacing any earlier
+// Writes `text` followed by CR LF to IntFilePath, replacing any earlier
 // file as a whole. False when it can't be written.
-bool WriteIntFile(const std::filesystem::path& dir, std::string_view voicePackName,
-                  std::string_view text);
+bool WriteIntFile(const Places& places, std::string_view voicePackName, std::string_view text);
 
 }  // namespace voxmire

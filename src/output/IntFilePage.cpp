@@ -127,10 +127,10 @@ void IntFilePage::Finish() {
   const std::string& name = ctx_.state.VoicePackName;
   const std::string text = IntFileText(name, metaClass_, description);
   ShowIntText(text);
-  if (!WriteIntFile(ctx_.programDir, name, text)) {
+  if (!WriteIntFile(ctx_.places, name, text)) {
     ctx_.dialogs.Message(
         this, tr("Int file not written"),
-        tr("Could not write %1.").arg(ToQt(PathText(IntFilePath(ctx_.programDir, name)))),
+        tr("Could not write %1.").arg(ToQt(PathText(IntFilePath(ctx_.places, name)))),
         MessageIcon::Critical);
     return;
   }

@@ -134,7 +134,7 @@ std::optional<std::string> UmodBytes(const ProjectState& state, const std::vecto
 
 }  // namespace
 
-ReleaseOutcome WriteReleaseFiles(const ProjectState& state, const fs::path& programDir,
+ReleaseOutcome WriteReleaseFiles(const ProjectState& state, const Places& places,
                                  const fs::path& compiledPackage, const fs::path& installedInt) {
   ReleaseOutcome outcome;
   const std::string& name = state.VoicePackName;
@@ -156,7 +156,7 @@ ReleaseOutcome WriteReleaseFiles(const ProjectState& state, const fs::path& prog
   Readme readme = ReadReadme(state.ReadmeLocation, outcome.lines);
   if (readme.piece) pieces.push_back(std::move(*readme.piece));
 
-  const fs::path folder = programDir / kReleaseFolderName;
+  const fs::path folder = places.data / kReleaseFolderName;
   std::error_code ec;
   fs::create_directories(folder, ec);
   if (!fs::is_directory(folder)) {
@@ -222,13 +222,13 @@ std::optional<CompiledFiles> CompiledFilesFromReport(std::string_view report) {
   return CompiledFiles{*package, *intFile};
 }
 
-ReleaseOutcome WriteReleaseAfterCompile(const ProjectState& state, const fs::path& programDir,
+ReleaseOutcome WriteReleaseAfterCompile(const ProjectState& state, const Places& places,
                                         std::string_view report) {
   const auto files = CompiledFilesFromReport(report);
   if (!files) {
     return {{}, "The compile's report names no compiled package; no release files were made."};
   }
-  return WriteReleaseFiles(state, programDir, files->package, files->intFile);
+  return WriteReleaseFiles(state, places, files->package, files->intFile);
 }
 
 }  // namespace voxmire

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/Places.h"
 #include "project/ProjectState.h"
 
 namespace voxmire {
@@ -27,7 +28,7 @@ struct ReleaseOutcome {
 // from the compiled package, the installed int file and the readme the
 // information page names (left out, with a line saying so, when it can't be
 // read). Each file replaces an earlier one only once it is complete.
-ReleaseOutcome WriteReleaseFiles(const ProjectState& state, const std::filesystem::path& programDir,
+ReleaseOutcome WriteReleaseFiles(const ProjectState& state, const Places& places,
                                  const std::filesystem::path& compiledPackage,
                                  const std::filesystem::path& installedInt);
 
@@ -40,8 +41,7 @@ struct CompiledFiles {
 std::optional<CompiledFiles> CompiledFilesFromReport(std::string_view report);
 
 // The release files for a successful compile, found from its report.
-ReleaseOutcome WriteReleaseAfterCompile(const ProjectState& state,
-                                        const std::filesystem::path& programDir,
+ReleaseOutcome WriteReleaseAfterCompile(const ProjectState& state, const Places& places,
                                         std::string_view report);
 
 }  // namespace voxmire

@@ -92,8 +92,8 @@ ScriptPage::ScriptPage(AppContext& ctx)
   // Opening: the template with the pack's values and one import statement
   // per line of the sound list.
   // A head the user edited before comes back as it was left.
-  if (const auto templ = ReadTemplate(ctx_.programDir)) {
-    expanded_ = ExpandTemplate(*templ, ReadTextLines(SoundListPath(ctx_.programDir)), ctx_.state);
+  if (const auto templ = ReadTemplate(ctx_.places)) {
+    expanded_ = ExpandTemplate(*templ, ReadTextLines(SoundListPath(ctx_.places)), ctx_.state);
     scriptArea_->setPlainText(ToQt(ctx_.state.ScriptHead.value_or(*expanded_)));
     scriptArea_->document()->setModified(false);
   }
@@ -112,7 +112,7 @@ void ScriptPage::ReportMissingTemplate() {
   ctx_.dialogs.Message(this, tr("Script template missing"),
                        tr("The script template '%1' is missing or can't be read.\rReinstall "
                           "Voxmire to get it back, then open this page again.")
-                           .arg(FileText(Join(ctx_.programDir, kTemplateFileName))),
+                           .arg(FileText(TemplatePath(ctx_.places))),
                        MessageIcon::Critical);
 }
 
@@ -144,12 +144,12 @@ void ScriptPage::Next() {
   }
   ProjectState named = ctx_.state;
   ApplyDefaultPackName(named);
-  if (!WriteScriptFile(ctx_.programDir, named.VoicePackName, ScriptText())) {
+  if (!WriteScriptFile(ctx_.places, named.VoicePackName, ScriptText())) {
     ctx_.dialogs.Message(
         this, tr("Can't write the script"),
         tr("The script '%1' can't be written.\rMake sure that the program's directory exists, is "
            "not read-only and has free space, then press \"Next ->\" again.")
-            .arg(FileText(ScriptFilePath(ctx_.programDir, named.VoicePackName))),
+            .arg(FileText(ScriptFilePath(ctx_.places, named.VoicePackName))),
         MessageIcon::Critical);
     return;
   }

@@ -78,15 +78,20 @@ std::string ExpandTemplate(std::string_view templateBytes,
   return text;
 }
 
-std::optional<std::string> ReadTemplate(const std::filesystem::path& programDir) {
-  return ReadFileBytes(Join(programDir, kTemplateFileName));
+std::filesystem::path TemplatePath(const Places& places) {
+  const std::filesystem::path own = Join(places.config, kTemplateFileName);
+  std::error_code ec;
+  return std::filesystem::exists(own, ec) ? own : Join(places.share, kTemplateFileName);
 }
 
-std::optional<std::string> ScriptHeadFor(const std::filesystem::path& programDir,
-                                         const ProjectState& state,
+std::optional<std::string> ReadTemplate(const Places& places) {
+  return ReadFileBytes(TemplatePath(places));
+}
+
+std::optional<std::string> ScriptHeadFor(const Places& places, const ProjectState& state,
                                          const std::vector<std::string>& soundNames) {
   if (state.ScriptHead) return state.ScriptHead;
-  const auto templ = ReadTemplate(programDir);
+  const auto templ = ReadTemplate(places);
   if (!templ) return std::nullopt;
   return ExpandTemplate(*templ, soundNames, state);
 }
@@ -110,16 +115,14 @@ void ApplyDefaultPackName(ProjectState& state) {
   if (state.VoicePackName.empty()) state.VoicePackName = kDefaultPackName;
 }
 
-std::filesystem::path ScriptFilePath(const std::filesystem::path& programDir,
-                                     std::string_view voicePackName) {
-  return Join(programDir, std::string(voicePackName) + ".uc");
+std::filesystem::path ScriptFilePath(const Places& places, std::string_view voicePackName) {
+  return Join(places.state, std::string(voicePackName) + ".uc");
 }
 
 std::string ScriptFileBytes(std::string_view text) { return std::string(text) + "\r\n"; }
 
-bool WriteScriptFile(const std::filesystem::path& programDir, std::string_view voicePackName,
-                     std::string_view text) {
-  return WriteFileAtomic(ScriptFilePath(programDir, voicePackName), ScriptFileBytes(text));
+bool WriteScriptFile(const Places& places, std::string_view voicePackName, std::string_view text) {
+  return WriteFileAtomic(ScriptFilePath(places, voicePackName), ScriptFileBytes(text));
 }
 
 }  // namespace voxmire

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/Places.h"
 #include "project/ProjectState.h"
 
 namespace voxmire {
@@ -35,9 +36,12 @@ std::string ExpandTemplate(std::string_view templateBytes,
                            const std::vector<std::string>& soundListLines,
                            const ProjectState& state);
 
-// The template's bytes from the program directory; nothing when it is
-// missing or can't be read.
-std::optional<std::string> ReadTemplate(const std::filesystem::path& programDir);
+// The template: the user's own copy in the config folder when there is one,
+// else the one the program ships.
+std::filesystem::path TemplatePath(const Places& places);
+
+// The template's bytes; nothing when it is missing or can't be read.
+std::optional<std::string> ReadTemplate(const Places& places);
 
 // Text from a widget, whose line breaks may be LF, CR or CR LF, with every
 // line break made CR LF.
@@ -46,8 +50,7 @@ std::string WithCrLfLineEnds(std::string_view text);
 // An empty pack name becomes "DEFAULT" from the moment the script is saved.
 void ApplyDefaultPackName(ProjectState& state);
 
-std::filesystem::path ScriptFilePath(const std::filesystem::path& programDir,
-                                     std::string_view voicePackName);
+std::filesystem::path ScriptFilePath(const Places& places, std::string_view voicePackName);
 
 // What the script file holds: the text and one CR LF.
 std::string ScriptFileBytes(std::string_view text);
@@ -55,13 +58,11 @@ std::string ScriptFileBytes(std::string_view text);
 // The head of the pack's script: the one the user edited on the script page,
 // or else the template's expansion with `soundNames`; nothing when there is
 // no template to expand.
-std::optional<std::string> ScriptHeadFor(const std::filesystem::path& programDir,
-                                         const ProjectState& state,
+std::optional<std::string> ScriptHeadFor(const Places& places, const ProjectState& state,
                                          const std::vector<std::string>& soundNames);
 
 // Replaces <program dir>/<name>.uc as a whole with the text and one CR LF.
 // False when it can't be written; an old file is then left as it was.
-bool WriteScriptFile(const std::filesystem::path& programDir, std::string_view voicePackName,
-                     std::string_view text);
+bool WriteScriptFile(const Places& places, std::string_view voicePackName, std::string_view text);
 
 }  // namespace voxmire

@@ -206,7 +206,7 @@ void InfoPage::Next() {
 bool InfoPage::SettleExistingProject(const std::string& name) {
   ProjectStore& store = ctx_.keeper.Store();
   if (!store.WouldClash(name)) return true;
-  const QString file = ToQt(PathText(ProjectFilePath(ctx_.programDir, name)));
+  const QString file = ToQt(PathText(ProjectFilePath(ctx_.places, name)));
   const auto choice = ctx_.dialogs.Choose(
       this, tr("VoicePack exists"),
       tr("There already is a VoicePack named %1 (%2).\rContinue that pack, or start afresh? "
@@ -215,7 +215,7 @@ bool InfoPage::SettleExistingProject(const std::string& name) {
       {tr("&Continue it"), tr("&Start afresh")}, MessageIcon::Exclamation);
   if (!choice) return false;
   if (*choice == 0) {
-    ProjectRead read = ReadProjectFile(ProjectFilePath(ctx_.programDir, name));
+    ProjectRead read = ReadProjectFile(ProjectFilePath(ctx_.places, name));
     if (!read.state) {
       ctx_.dialogs.Message(this, tr("Can't load the VoicePack"),
                            tr("%1 can't be loaded: %2.").arg(file, ToQt(read.problem)),
@@ -261,7 +261,7 @@ bool InfoPage::CheckGameFolder(const std::string& name) {
     return false;
   }
   const auto problems =
-      GameFolderProblems(game, ctx_.home, DefaultCompileSetup(ctx_.programDir).machineIs64Bit);
+      GameFolderProblems(game, ctx_.home, DefaultCompileSetup(ctx_.places).machineIs64Bit);
   if (!problems.empty()) {
     QString text = tr("The game folder %1 lacks what the last step needs to compile the pack:")
                        .arg(utDir_->text());

@@ -610,13 +610,12 @@ ProjectState StateFrom(JsonReader& in) {
 
 }  // namespace
 
-fs::path ProjectFolder(const fs::path& programDir) {
-  return programDir / std::string(kProjectFolderName);
+fs::path ProjectFolder(const Places& places) {
+  return places.data / std::string(kProjectFolderName);
 }
 
-fs::path ProjectFilePath(const fs::path& programDir, std::string_view voicePackName) {
-  return Join(ProjectFolder(programDir),
-              std::string(voicePackName) + std::string(kProjectExtension));
+fs::path ProjectFilePath(const Places& places, std::string_view voicePackName) {
+  return Join(ProjectFolder(places), std::string(voicePackName) + std::string(kProjectExtension));
 }
 
 void DeriveGameFolders(ProjectState& state) {
@@ -731,9 +730,9 @@ ProjectStore::Outcome ProjectStore::Save(const ProjectState& state) {
   if (failed.empty() && name == bound_ && text == lastText_) return Outcome::Unchanged;
 
   std::error_code ec;
-  fs::create_directories(ProjectFolder(programDir_), ec);
+  fs::create_directories(ProjectFolder(places_), ec);
   if (ec) {
-    problem_ = "The folder " + PathText(ProjectFolder(programDir_)) +
+    problem_ = "The folder " + PathText(ProjectFolder(places_)) +
                " could not be created: " + ec.message() + ".";
     lastText_.clear();
     return Outcome::Failed;
@@ -743,7 +742,7 @@ ProjectStore::Outcome ProjectStore::Save(const ProjectState& state) {
   {
     std::lock_guard lock(mutex_);
     // A write not yet begun is out of date: only the newest text matters.
-    pending_.emplace(ProjectFilePath(programDir_, name), std::move(text));
+    pending_.emplace(ProjectFilePath(places_, name), std::move(text));
     if (!writer_.joinable()) writer_ = std::thread(&ProjectStore::WriterLoop, this);
   }
   wake_.notify_all();
@@ -810,12 +809,12 @@ void ProjectStore::Unbind() {
 bool ProjectStore::WouldClash(std::string_view voicePackName) const {
   if (voicePackName == bound_) return false;
   std::error_code ec;
-  return fs::exists(ProjectFilePath(programDir_, voicePackName), ec);
+  return fs::exists(ProjectFilePath(places_, voicePackName), ec);
 }
 
 std::optional<fs::path> ProjectStore::SetAside(std::string_view voicePackName) {
   Flush();  // a write still under way must not land after the move
-  const fs::path file = ProjectFilePath(programDir_, voicePackName);
+  const fs::path file = ProjectFilePath(places_, voicePackName);
   fs::path aside = file;
   aside += ".bak";
   std::error_code ec;

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <thread>
 
+#include "core/Places.h"
 #include "project/ProjectState.h"
 
 namespace voxmire {
@@ -19,11 +20,10 @@ inline constexpr std::string_view kProjectFolderName = "Packs";
 inline constexpr std::string_view kProjectExtension = ".voxmire";
 inline constexpr int kProjectFormatVersion = 1;
 
-// <programDir>/Packs
-std::filesystem::path ProjectFolder(const std::filesystem::path& programDir);
-// <programDir>/Packs/<name>.voxmire
-std::filesystem::path ProjectFilePath(const std::filesystem::path& programDir,
-                                      std::string_view voicePackName);
+// <data folder>/Packs
+std::filesystem::path ProjectFolder(const Places& places);
+// <data folder>/Packs/<name>.voxmire
+std::filesystem::path ProjectFilePath(const Places& places, std::string_view voicePackName);
 
 // The file's text for `state`.
 std::string ProjectFileText(const ProjectState& state);
@@ -56,7 +56,7 @@ void DeriveGameFolders(ProjectState& state);
 // that saving while the user types never holds the typing up.
 class ProjectStore {
  public:
-  explicit ProjectStore(std::filesystem::path programDir) : programDir_(std::move(programDir)) {}
+  explicit ProjectStore(Places places) : places_(std::move(places)) {}
   ProjectStore(const ProjectStore&) = delete;
   ProjectStore& operator=(const ProjectStore&) = delete;
   // Finishes the last write.
@@ -88,14 +88,13 @@ class ProjectStore {
   std::optional<std::filesystem::path> SetAside(std::string_view voicePackName);
 
   const std::string& Problem() const { return problem_; }
-  const std::filesystem::path& ProgramDir() const { return programDir_; }
 
  private:
   void WriterLoop();
   // The failure of a background write, taken once; empty when none.
   std::string TakeFailure();
 
-  std::filesystem::path programDir_;
+  Places places_;
   std::string bound_;
   std::string lastText_;
   std::string problem_;

@@ -9,9 +9,9 @@
 
 namespace voxmire {
 
-ProjectKeeper::ProjectKeeper(ProjectState& state, Dialogs& dialogs,
-                             const std::filesystem::path& programDir, QObject* parent)
-    : QObject(parent), state_(state), dialogs_(dialogs), store_(programDir) {
+ProjectKeeper::ProjectKeeper(ProjectState& state, Dialogs& dialogs, const Places& places,
+                             QObject* parent)
+    : QObject(parent), state_(state), dialogs_(dialogs), store_(places) {
   timer_.setSingleShot(true);
   timer_.setInterval(kEditDelayMs);
   connect(&timer_, &QTimer::timeout, this, &ProjectKeeper::SaveNow);

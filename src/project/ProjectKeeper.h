@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <filesystem>
 
+#include "core/Places.h"
 #include "project/ProjectFile.h"
 
 class QWidget;
@@ -22,7 +23,7 @@ class ProjectKeeper : public QObject {
   // An edit is saved this long after it at the latest (plus the save).
   static constexpr int kEditDelayMs = 1500;
 
-  ProjectKeeper(ProjectState& state, Dialogs& dialogs, const std::filesystem::path& programDir,
+  ProjectKeeper(ProjectState& state, Dialogs& dialogs, const Places& places,
                 QObject* parent = nullptr);
 
   // Something of the state changed: save soon. Typing on does not put the

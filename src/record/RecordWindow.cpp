@@ -358,7 +358,7 @@ void RecordWindow::ShowTakes() {
   int usedRow = takes->Files.empty() ? -1 : static_cast<int>(takes->Files.size()) - 1;
   for (std::size_t i = 0; i < takes->Files.size(); ++i) {
     const std::string& file = takes->Files[i];
-    const auto path = TakeFile(ctx_.programDir, ctx_.state, file);
+    const auto path = TakeFile(ctx_.places, ctx_.state, file);
     // Numbered as their files are, so that a deleted take leaves a gap
     // rather than renaming the ones after it.
     const int number = TakeNumber(file);
@@ -437,7 +437,7 @@ bool RecordWindow::StartTake() {
     status_->setText(tr("There is no input to record from."));
     return false;
   }
-  const std::filesystem::path dir = PackTakesDir(ctx_.programDir, ctx_.state.VoicePackName);
+  const std::filesystem::path dir = PackTakesDir(ctx_.places, ctx_.state.VoicePackName);
   if (!PrepareWritableDir(dir)) {
     ctx_.dialogs.Message(this, tr("Can't record"),
                          tr("The folder '%1' can't be written, so no take could be kept.\rMake "
@@ -501,7 +501,7 @@ void RecordWindow::StopTake() {
   }
   const double seconds = recorder_.Seconds();
   const std::vector<std::int16_t> samples = recorder_.TakeSamples();
-  const TakeResult result = KeepTake(ctx_.state, ctx_.programDir, line, samples, EvenLoudness());
+  const TakeResult result = KeepTake(ctx_.state, ctx_.places, line, samples, EvenLoudness());
   if (!result.Take.empty()) {
     // The table changed: the work area shows it, and the project keeps it.
     ctx_.keeper.TablesChanged();
@@ -565,7 +565,7 @@ void RecordWindow::PlayTake() {
   if (Taking()) return;
   const QString file = SelectedTake();
   if (file.isEmpty()) return;
-  const auto path = TakeFile(ctx_.programDir, ctx_.state, FromQt(file));
+  const auto path = TakeFile(ctx_.places, ctx_.state, FromQt(file));
   if (!path) return;
   if (!ctx_.player.HasOutput()) {
     ctx_.dialogs.Message(this, NoOutputTitle(), NoOutputText(), MessageIcon::Exclamation);
@@ -583,8 +583,7 @@ void RecordWindow::UseSelectedTake() {
   const RecordLine* line = CurrentLine();
   const QString file = SelectedTake();
   if (line == nullptr || file.isEmpty() || Taking()) return;
-  const TakeResult result =
-      UseTake(ctx_.state, ctx_.programDir, *line, FromQt(file), EvenLoudness());
+  const TakeResult result = UseTake(ctx_.state, ctx_.places, *line, FromQt(file), EvenLoudness());
   if (!result.Ok) {
     ctx_.dialogs.Message(this, tr("Take not used"), ToQt(result.Problem), MessageIcon::Critical);
   }
@@ -610,7 +609,7 @@ void RecordWindow::DeleteSelectedTake() {
     return;
   }
   std::string problem;
-  if (!DeleteTake(ctx_.state, ctx_.programDir, line->Key, FromQt(file), problem)) {
+  if (!DeleteTake(ctx_.state, ctx_.places, line->Key, FromQt(file), problem)) {
     ctx_.dialogs.Message(this, tr("Take not deleted"), ToQt(problem), MessageIcon::Critical);
     return;
   }

@@ -75,13 +75,13 @@ const LineTakes* FindTakes(const ProjectState& state, std::string_view lineKey) 
   return nullptr;
 }
 
-std::optional<fs::path> TakeFile(const fs::path& programDir, const ProjectState& state,
+std::optional<fs::path> TakeFile(const Places& places, const ProjectState& state,
                                  std::string_view file) {
   if (file.empty() || file == "." || file == ".." ||
       file.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos) {
     return std::nullopt;
   }
-  return Join(PackTakesDir(programDir, state.VoicePackName), file);
+  return Join(PackTakesDir(places, state.VoicePackName), file);
 }
 
 std::string NextTakeName(const fs::path& takesDir, const RecordLine& line, const LineTakes* takes) {
@@ -115,9 +115,9 @@ std::string TakeWavBytes(std::span<const std::int16_t> samples) {
   return MonoWavBytes(samples, TakeRecorder::kRate);
 }
 
-TakeResult KeepTake(ProjectState& state, const fs::path& programDir, const RecordLine& line,
+TakeResult KeepTake(ProjectState& state, const Places& places, const RecordLine& line,
                     std::span<const std::int16_t> samples, bool evenLoudness) {
-  const fs::path dir = PackTakesDir(programDir, state.VoicePackName);
+  const fs::path dir = PackTakesDir(places, state.VoicePackName);
   if (!PrepareWritableDir(dir)) {
     return Failed("The folder " + PathText(dir) + " can't be written, so the take was not kept.");
   }
@@ -126,21 +126,20 @@ TakeResult KeepTake(ProjectState& state, const fs::path& programDir, const Recor
     return Failed("The take could not be written to " + PathText(dir) + "; the disk may be full.");
   }
   TakesOf(state, line.Key).Files.push_back(name);
-  return UseTake(state, programDir, line, name, evenLoudness);
+  return UseTake(state, places, line, name, evenLoudness);
 }
 
-TakeResult UseTake(ProjectState& state, const fs::path& programDir, const RecordLine& line,
+TakeResult UseTake(ProjectState& state, const Places& places, const RecordLine& line,
                    const std::string& file, bool evenLoudness) {
-  const auto take = TakeFile(programDir, state, file);
+  const auto take = TakeFile(places, state, file);
   if (!take) return Failed("The take \"" + file + "\" is not a file of the pack's Takes folder.");
-  const fs::path soundsDir = PackSoundsDir(programDir, state.VoicePackName);
+  const fs::path soundsDir = PackSoundsDir(places, state.VoicePackName);
   if (!PrepareWritableDir(soundsDir)) {
     return Failed("The folder " + PathText(soundsDir) + " can't be written.");
   }
   const std::string sound = PackSoundNameFor(state, line);
-  const PrepareResult made =
-      PrepareSound(*take, PackSoundFile(programDir, state.VoicePackName, sound),
-                   ConvertOptions{evenLoudness, true});
+  const PrepareResult made = PrepareSound(*take, PackSoundFile(places, state.VoicePackName, sound),
+                                          ConvertOptions{evenLoudness, true});
   TakeResult result;
   result.Take = file;
   result.Sound = sound;
@@ -154,8 +153,8 @@ TakeResult UseTake(ProjectState& state, const fs::path& programDir, const Record
   AddConvertedSound(state, sound);
   SetLineSound(state.Tables, line, LibraryEntry(Library::Own, sound, state));
   // The script's import statements are made from the sound list.
-  if (!WriteSoundList(programDir, state.Sounds)) {
-    result.Problem = "The sound list " + PathText(SoundListPath(programDir)) +
+  if (!WriteSoundList(places, state.Sounds)) {
+    result.Problem = "The sound list " + PathText(SoundListPath(places)) +
                      " could not be written; the sound is made, but the script won't import "
                      "it until the list is written.";
     return result;
@@ -164,14 +163,14 @@ TakeResult UseTake(ProjectState& state, const fs::path& programDir, const Record
   return result;
 }
 
-bool DeleteTake(ProjectState& state, const fs::path& programDir, std::string_view lineKey,
+bool DeleteTake(ProjectState& state, const Places& places, std::string_view lineKey,
                 const std::string& file, std::string& problem) {
   auto line = std::find_if(state.Takes.begin(), state.Takes.end(),
                            [&](const LineTakes& t) { return t.Line == lineKey; });
   if (line == state.Takes.end()) return true;
   const auto at = std::find(line->Files.begin(), line->Files.end(), file);
   if (at == line->Files.end()) return true;
-  if (const auto path = TakeFile(programDir, state, file)) {
+  if (const auto path = TakeFile(places, state, file)) {
     std::error_code ec;
     fs::remove(*path, ec);
     if (ec) {

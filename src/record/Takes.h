@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/Places.h"
 #include "project/ProjectState.h"
 #include "record/Lines.h"
 
@@ -22,8 +23,8 @@ const LineTakes* FindTakes(const ProjectState& state, std::string_view lineKey);
 // The file of a take in the pack's Takes folder; nothing for a name that is
 // not a plain file name (a project file edited by hand must not point the
 // program at files elsewhere).
-std::optional<std::filesystem::path> TakeFile(const std::filesystem::path& programDir,
-                                              const ProjectState& state, std::string_view file);
+std::optional<std::filesystem::path> TakeFile(const Places& places, const ProjectState& state,
+                                              std::string_view file);
 
 // The number of a take named "<sound name>_take<N>.wav", else 0.
 int TakeNumber(std::string_view file);
@@ -52,21 +53,20 @@ std::string TakeWavBytes(std::span<const std::int16_t> samples);
 // Keeps a new take of the line and makes the pack's sound from it (see
 // UseTake). The take is written first, whole or not at all, so whatever
 // fails after it, the recording is kept.
-TakeResult KeepTake(ProjectState& state, const std::filesystem::path& programDir,
-                    const RecordLine& line, std::span<const std::int16_t> samples,
-                    bool evenLoudness);
+TakeResult KeepTake(ProjectState& state, const Places& places, const RecordLine& line,
+                    std::span<const std::int16_t> samples, bool evenLoudness);
 
 // Makes the pack's sound of the line from its take `file`: trimmed, levelled
 // when `evenLoudness`, converted for the game, added to the pack's sounds
 // and soundlist.txt, and named in the line's Sound cell. The take becomes
 // the one in use.
-TakeResult UseTake(ProjectState& state, const std::filesystem::path& programDir,
-                   const RecordLine& line, const std::string& file, bool evenLoudness);
+TakeResult UseTake(ProjectState& state, const Places& places, const RecordLine& line,
+                   const std::string& file, bool evenLoudness);
 
 // Deletes the take's file and its entry. The pack's sound made from it
 // stays, and so does the Sound cell: only no take is in use any more.
 // False, with `problem`, when the file can't be deleted.
-bool DeleteTake(ProjectState& state, const std::filesystem::path& programDir,
-                std::string_view lineKey, const std::string& file, std::string& problem);
+bool DeleteTake(ProjectState& state, const Places& places, std::string_view lineKey,
+                const std::string& file, std::string& problem);
 
 }  // namespace voxmire

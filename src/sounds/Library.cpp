@@ -61,9 +61,9 @@ std::optional<Library> StockLibraryForPackage(std::string_view package) {
   return std::nullopt;
 }
 
-std::filesystem::path LibraryFile(Library library, const std::filesystem::path& programDir) {
-  if (library == Library::Own) return SoundListPath(programDir);
-  return Join(programDir / "Lib", std::string(Stock(library).choice) + ".vpl");
+std::filesystem::path LibraryFile(Library library, const Places& places) {
+  if (library == Library::Own) return SoundListPath(places);
+  return Join(places.LibraryFolder(), std::string(Stock(library).choice) + ".vpl");
 }
 
 std::string LibraryEntry(Library library, std::string_view line, const ProjectState& state) {
@@ -91,23 +91,23 @@ std::optional<Library> LibraryForChoice(std::string_view choiceText, const Proje
 
 std::optional<std::vector<std::string>> EntriesForChoice(std::string_view choiceText,
                                                          const ProjectState& state,
-                                                         const std::filesystem::path& programDir) {
+                                                         const Places& places) {
   // Only the last match is read: an earlier one's list would be replaced anyway.
   const std::optional<Library> library = LibraryForChoice(choiceText, state);
   if (!library) return std::nullopt;
   std::vector<std::string> entries;
-  for (const std::string& line : ReadTextLines(LibraryFile(*library, programDir))) {
+  for (const std::string& line : ReadTextLines(LibraryFile(*library, places))) {
     entries.push_back(LibraryEntry(*library, line, state));
   }
   return entries;
 }
 
 std::optional<std::string> OwnSoundPath(std::string_view entry, const ProjectState& state,
-                                        const std::filesystem::path& programDir) {
+                                        const Places& places) {
   const std::string prefix = OwnPrefix(state);
   if (entry.size() < prefix.size() + 1 || !entry.starts_with(prefix)) return std::nullopt;
   const std::string_view name = entry.substr(prefix.size(), entry.size() - prefix.size() - 1);
-  const std::filesystem::path copy = PackSoundFile(programDir, state.VoicePackName, name);
+  const std::filesystem::path copy = PackSoundFile(places, state.VoicePackName, name);
   std::error_code ec;
   if (!name.empty() && std::filesystem::is_regular_file(copy, ec)) return PathText(copy);
   return SoundFileText(state.SoundDir, name);

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/Places.h"
 #include "project/ProjectState.h"
 
 namespace voxmire {
@@ -24,7 +25,7 @@ std::vector<std::string> LibraryChoices(const ProjectState& state);
 std::optional<Library> StockLibraryForPackage(std::string_view package);
 
 // The file a library reads: soundlist.txt or Lib/<choice>.vpl.
-std::filesystem::path LibraryFile(Library library, const std::filesystem::path& programDir);
+std::filesystem::path LibraryFile(Library library, const Places& places);
 
 // The entry for one line of a library's file: "Sound'Pack.Pack.L'" for the
 // pack's own sounds, "Sound'Male1Voice.(All).L'" and the like for the stock.
@@ -40,13 +41,13 @@ std::optional<Library> LibraryForChoice(std::string_view choiceText, const Proje
 // line too); empty when the file is missing. Nothing when no name matches.
 std::optional<std::vector<std::string>> EntriesForChoice(std::string_view choiceText,
                                                          const ProjectState& state,
-                                                         const std::filesystem::path& programDir);
+                                                         const Places& places);
 
 // The sound file (Windows-1252) behind one of the pack's own entries: the
 // pack's copy in its Sounds folder, or SoundDir + name + ".wav" for a sound
 // the pack has no copy of. Nothing for a stock entry or one too short to
 // hold a name, which have no file of ours to play.
 std::optional<std::string> OwnSoundPath(std::string_view entry, const ProjectState& state,
-                                        const std::filesystem::path& programDir);
+                                        const Places& places);
 
 }  // namespace voxmire

@@ -208,24 +208,24 @@ std::vector<NameClash> FindNameClashes(const std::vector<std::string>& names) {
 
 namespace {
 
-fs::path PackDir(const fs::path& programDir, std::string_view voicePackName) {
+fs::path PackDir(const Places& places, std::string_view voicePackName) {
   const std::string name = voicePackName.empty() ? "DEFAULT" : std::string(voicePackName);
-  return Join(Join(programDir, "Packs"), name);
+  return Join(Join(places.data, "Packs"), name);
 }
 
 }  // namespace
 
-fs::path PackSoundsDir(const fs::path& programDir, std::string_view voicePackName) {
-  return PackDir(programDir, voicePackName) / "Sounds";
+fs::path PackSoundsDir(const Places& places, std::string_view voicePackName) {
+  return PackDir(places, voicePackName) / "Sounds";
 }
 
-fs::path PackTakesDir(const fs::path& programDir, std::string_view voicePackName) {
-  return PackDir(programDir, voicePackName) / "Takes";
+fs::path PackTakesDir(const Places& places, std::string_view voicePackName) {
+  return PackDir(places, voicePackName) / "Takes";
 }
 
-fs::path PackSoundFile(const fs::path& programDir, std::string_view voicePackName,
+fs::path PackSoundFile(const Places& places, std::string_view voicePackName,
                        std::string_view soundName) {
-  return Join(PackSoundsDir(programDir, voicePackName), std::string(soundName) + ".wav");
+  return Join(PackSoundsDir(places, voicePackName), std::string(soundName) + ".wav");
 }
 
 bool PrepareWritableDir(const fs::path& dir) {

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/Places.h"
+
 namespace voxmire {
 
 // True for the recordings the page can use: .wav .mp3 .ogg .oga .flac .aif
@@ -48,17 +50,15 @@ std::vector<NameClash> FindNameClashes(const std::vector<std::string>& names);
 
 // Packs/<Name>/Sounds in the program directory; an empty pack name counts
 // as "DEFAULT", as the script does.
-std::filesystem::path PackSoundsDir(const std::filesystem::path& programDir,
-                                    std::string_view voicePackName);
+std::filesystem::path PackSoundsDir(const Places& places, std::string_view voicePackName);
 
-// Packs/<Name>/Takes in the program directory: the recording window's takes
-// as they were recorded.
-std::filesystem::path PackTakesDir(const std::filesystem::path& programDir,
-                                   std::string_view voicePackName);
+// Packs/<Name>/Takes in the data folder: the recording window's takes as
+// they were recorded.
+std::filesystem::path PackTakesDir(const Places& places, std::string_view voicePackName);
 
 // The pack's copy of one sound: <PackSoundsDir>/<name>.wav.
-std::filesystem::path PackSoundFile(const std::filesystem::path& programDir,
-                                    std::string_view voicePackName, std::string_view soundName);
+std::filesystem::path PackSoundFile(const Places& places, std::string_view voicePackName,
+                                    std::string_view soundName);
 
 // Creates the folder when needed and checks that a file can be written into
 // it. False when it can't.

@@ -81,13 +81,12 @@ std::string FormatSoundList(const std::vector<std::string>& names) {
   return bytes;
 }
 
-std::filesystem::path SoundListPath(const std::filesystem::path& programDir) {
-  return Join(programDir, kSoundListFileName);
+std::filesystem::path SoundListPath(const Places& places) {
+  return Join(places.state, kSoundListFileName);
 }
 
-bool WriteSoundList(const std::filesystem::path& programDir,
-                    const std::vector<std::string>& names) {
-  return WriteFileAtomic(SoundListPath(programDir), FormatSoundList(names));
+bool WriteSoundList(const Places& places, const std::vector<std::string>& names) {
+  return WriteFileAtomic(SoundListPath(places), FormatSoundList(names));
 }
 
 std::vector<std::string> ReadTextLines(const std::filesystem::path& path) {

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/Places.h"
+
 namespace voxmire {
 
 inline constexpr std::string_view kSoundListFileName = "soundlist.txt";
@@ -38,11 +40,11 @@ std::size_t InsertSorted(std::vector<std::string>& list, std::string name);
 // except a name exactly equal to the one just before. No names, no bytes.
 std::string FormatSoundList(const std::vector<std::string>& names);
 
-std::filesystem::path SoundListPath(const std::filesystem::path& programDir);
+std::filesystem::path SoundListPath(const Places& places);
 
 // Replaces soundlist.txt in the program directory as a whole. False when it
 // can't be written; the old file is then left as it was.
-bool WriteSoundList(const std::filesystem::path& programDir, const std::vector<std::string>& names);
+bool WriteSoundList(const Places& places, const std::vector<std::string>& names);
 
 // The lines of a text file (CR LF, LF or CR ends); none when it is missing or
 // can't be read.

@@ -289,7 +289,7 @@ void SoundsPage::AddFiles(const std::vector<int>& rows) {
       }
       names[i] = *held;  // the same file again: its sound is made afresh
     }
-    jobs.push_back({batch[i]->path, PackSoundFile(ctx_.programDir, packName, names[i])});
+    jobs.push_back({batch[i]->path, PackSoundFile(ctx_.places, packName, names[i])});
     jobFiles.push_back(i);
   }
 
@@ -428,7 +428,7 @@ void SoundsPage::Play(int row) {
                                : std::string();
   // The pack's own copy is what the game will get; a list from before the
   // pack had a folder still plays from the sound directory.
-  const std::filesystem::path copy = PackSoundFile(ctx_.programDir, s.VoicePackName, name);
+  const std::filesystem::path copy = PackSoundFile(ctx_.places, s.VoicePackName, name);
   std::error_code ec;
   const QString path = !name.empty() && std::filesystem::is_regular_file(copy, ec)
                            ? QString::fromStdString(PathText(copy))
@@ -452,8 +452,7 @@ bool SoundsPage::FetchMissingSounds() {
   QStringList missing;
   for (const std::string& name : s.Sounds) {
     std::error_code ec;
-    if (std::filesystem::is_regular_file(PackSoundFile(ctx_.programDir, s.VoicePackName, name),
-                                         ec)) {
+    if (std::filesystem::is_regular_file(PackSoundFile(ctx_.places, s.VoicePackName, name), ec)) {
       continue;
     }
     // Where the script used to look for it: <SoundDir><name>.wav.
@@ -464,7 +463,7 @@ bool SoundsPage::FetchMissingSounds() {
       missing << ToQt(name);
       continue;
     }
-    jobs.push_back({old, PackSoundFile(ctx_.programDir, s.VoicePackName, newName)});
+    jobs.push_back({old, PackSoundFile(ctx_.places, s.VoicePackName, newName)});
     fetched.push_back(name);
     newNames.push_back(newName);
   }
@@ -506,8 +505,8 @@ bool SoundsPage::FetchMissingSounds() {
 
 void SoundsPage::Next() {
   if (!FetchMissingSounds()) return;
-  if (!WriteSoundList(ctx_.programDir, ctx_.state.Sounds)) {
-    const QString path = QString::fromStdString(SoundListPath(ctx_.programDir).string());
+  if (!WriteSoundList(ctx_.places, ctx_.state.Sounds)) {
+    const QString path = QString::fromStdString(SoundListPath(ctx_.places).string());
     ctx_.dialogs.Message(this, tr("Can't write the sound list"),
                          tr("The sound list '%1' can't be written.\rMake sure that the program's "
                             "directory exists, is not read-only and has free space, then press "
@@ -531,7 +530,7 @@ void SoundsPage::closeEvent(QCloseEvent* event) {
 }
 
 bool SoundsPage::PackFolderWritable(const QString& consequence, const QString& retry) {
-  const std::filesystem::path folder = PackSoundsDir(ctx_.programDir, ctx_.state.VoicePackName);
+  const std::filesystem::path folder = PackSoundsDir(ctx_.places, ctx_.state.VoicePackName);
   if (PrepareWritableDir(folder)) return true;
   ctx_.dialogs.Message(this, tr("Can't write the pack's sounds"),
                        tr("The folder '%1' can't be written%2.\rMake sure that the program's "

@@ -173,7 +173,7 @@ bool VoiceWindow::LoadChoice() {
   const QVariant packageFile = choice_->currentData();
   const auto entries = packageFile.isValid() ? std::optional(PackageEntries(packageFile.toString()))
                                              : EntriesForChoice(FromQt(choice_->currentText()),
-                                                                ctx_.state, ctx_.programDir);
+                                                                ctx_.state, ctx_.places);
   if (!entries) return false;
   QList<QTreeWidgetItem*> items;
   items.reserve(static_cast<qsizetype>(entries->size()));
@@ -202,7 +202,7 @@ void VoiceWindow::PlaySelected() {
     ctx_.dialogs.Message(this, NoOutputTitle(), NoOutputText(), MessageIcon::Exclamation);
     return;
   }
-  const auto path = OwnSoundPath(entry, ctx_.state, ctx_.programDir);
+  const auto path = OwnSoundPath(entry, ctx_.state, ctx_.places);
   if (!path) {
     PlayGameSound(entry);
     return;

@@ -457,25 +457,24 @@ void WorkAreaPage::ShowOrdersAndNames() {
 
 void WorkAreaPage::Generate() {
   // A sound the game can't find would be stored as None without a word.
-  const std::string missing =
-      CheckSoundReferences(tables_, ctx_.state, {ctx_.programDir, ctx_.home});
+  const std::string missing = CheckSoundReferences(tables_, ctx_.state, {ctx_.places, ctx_.home});
   if (!missing.empty()) {
     ctx_.dialogs.Message(this, ToQt(kGenerationFailedTitle), ToQt(missing), MessageIcon::Critical);
     return;
   }
   // The same head the script page showed: expanded with the sound list.
   const auto head =
-      ScriptHeadFor(ctx_.programDir, ctx_.state, ReadTextLines(SoundListPath(ctx_.programDir)));
+      ScriptHeadFor(ctx_.places, ctx_.state, ReadTextLines(SoundListPath(ctx_.places)));
   if (!head) {
     ctx_.dialogs.Message(this, ToQt(kGenerationFailedTitle),
                          tr("The script template '%1' is missing or can't be read.\rReinstall "
                             "Voxmire to get it back, then press \"Generate\" again.")
-                             .arg(ToQt(PathText(Join(ctx_.programDir, kTemplateFileName)))),
+                             .arg(ToQt(PathText(TemplatePath(ctx_.places)))),
                          MessageIcon::Critical);
     return;
   }
   const GenerationResult result =
-      WriteClassScript(ctx_.programDir, tables_, ctx_.state, *head, LocalNow());
+      WriteClassScript(ctx_.places, tables_, ctx_.state, *head, LocalNow());
   if (result.Result != GenerationResult::Kind::Written) {
     ctx_.dialogs.Message(this, ToQt(kGenerationFailedTitle), ToQt(result.Message),
                          MessageIcon::Critical);

@@ -78,10 +78,10 @@ struct Game {
   SoundCheckPlaces places;
 
   explicit Game(bool withSounds = true, std::string settings = "") {
-    places.programDir = temp.path / "program";
-    fs::create_directories(places.programDir / "Lib");
+    places.program = Places::InOneFolder(temp.path / "program");
+    fs::create_directories(places.program.LibraryFolder());
     for (const auto& entry : fs::directory_iterator(fs::path(VOXMIRE_DATA_DIR) / "Lib")) {
-      fs::copy_file(entry.path(), places.programDir / "Lib" / entry.path().filename());
+      fs::copy_file(entry.path(), places.program.LibraryFolder() / entry.path().filename());
     }
     const fs::path ut = temp.path / "ut";
     fs::create_directories(ut / "System");

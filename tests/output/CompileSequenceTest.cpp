@@ -113,7 +113,7 @@ class CompileSequenceTest : public ::testing::Test {
     state_.VoicePackName = "MyPack";
     state_.UTDir = PathText(root_ / "game");
     state_.UTSystemDir = PathText(system_);
-    setup_ = {prog_, root_ / "home", true, {}};
+    setup_ = {Places::InOneFolder(prog_), root_ / "home", true, {}};
   }
   void TearDown() override { unsetenv("FAKE_UCC_MODE"); }
 
@@ -283,7 +283,7 @@ TEST_F(CompileSequenceTest, AJournalLeftByAKilledRunIsRepairedAtStart) {
   ASSERT_EQ(Bytes(settings_), InsertEditPackage(original, "MyPack"));
   ASSERT_TRUE(fs::exists(prog_ / "compile-journal.txt"));
 
-  EXPECT_EQ(RepairInterruptedCompile(prog_), "");
+  EXPECT_EQ(RepairInterruptedCompile(Places::InOneFolder(prog_)), "");
   EXPECT_EQ(Bytes(settings_), original);
   EXPECT_FALSE(fs::exists(prog_ / "compile-journal.txt"));
 
@@ -292,7 +292,7 @@ TEST_F(CompileSequenceTest, AJournalLeftByAKilledRunIsRepairedAtStart) {
                                          "\r\nOriginal=" + PathText(prog_ / "ut_backup.ini") +
                                          "\r\nPackage=MyPack\r\n");
   Put(settings_, original + "; mine\r\n");
-  EXPECT_EQ(RepairInterruptedCompile(prog_), "");
+  EXPECT_EQ(RepairInterruptedCompile(Places::InOneFolder(prog_)), "");
   EXPECT_EQ(Bytes(settings_), original + "; mine\r\n");
   EXPECT_FALSE(fs::exists(prog_ / "compile-journal.txt"));
 }
@@ -311,7 +311,7 @@ TEST_F(CompileSequenceTest, ASecondCompileOnTheSameGameOrProgramFolderIsRefused)
   Put(otherProg / "MyPack.int", kVoiceInt);
   for (const fs::path& prog : {otherProg, prog_}) {
     SCOPED_TRACE(prog);
-    CompileSequence second(state_, {prog, root_ / "home", true, {}});
+    CompileSequence second(state_, {Places::InOneFolder(prog), root_ / "home", true, {}});
     EXPECT_FALSE(second.Prepare().has_value());
     EXPECT_NE(second.Failure().message.find("Another compile is running"), std::string::npos)
         << second.Failure().message;

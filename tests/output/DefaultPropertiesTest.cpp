@@ -171,7 +171,7 @@ TEST(DefaultPropertiesTest, WritesTheWholeScriptOnlyWhenItCanWriteAll) {
   WorkAreaTables tables;
   AddRows(tables.Acks, {{"S1", "\"", ""}});
 
-  EXPECT_EQ(WriteClassScript(dir, tables, Pack(), head, kStamp).Result,
+  EXPECT_EQ(WriteClassScript(Places::InOneFolder(dir), tables, Pack(), head, kStamp).Result,
             GenerationResult::Kind::Refused);
   EXPECT_EQ(ReadFileBytes(dir / "MyPack.uc"), earlier);
 
@@ -179,12 +179,13 @@ TEST(DefaultPropertiesTest, WritesTheWholeScriptOnlyWhenItCanWriteAll) {
   tables.Acks.SetCell(1, PhraseCell::String, "Got it");
   const std::string block = BuildDefaultProperties(tables, Pack(), kStamp).Text;
   for (int time = 0; time < 2; ++time) {
-    EXPECT_EQ(WriteClassScript(dir, tables, Pack(), head, kStamp).Result,
+    EXPECT_EQ(WriteClassScript(Places::InOneFolder(dir), tables, Pack(), head, kStamp).Result,
               GenerationResult::Kind::Written);
     EXPECT_EQ(ReadFileBytes(dir / "MyPack.uc"), head + "\r\n" + block);
   }
 
-  GenerationResult unopenable = WriteClassScript(dir / "missing", tables, Pack(), head, kStamp);
+  GenerationResult unopenable =
+      WriteClassScript(Places::InOneFolder(dir / "missing"), tables, Pack(), head, kStamp);
   EXPECT_EQ(unopenable.Result, GenerationResult::Kind::CannotOpen);
   EXPECT_NE(unopenable.Message.find("MyPack.uc"), std::string::npos);
 }
@@ -207,7 +208,8 @@ TEST(WriteClassScript, AWriteCutShortLeavesTheScriptAsItWas) {
   rlimit small = saved;
   small.rlim_cur = head.size() + 100;
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  const GenerationResult result = WriteClassScript(dir, tables, Pack(), newHead, kStamp);
+  const GenerationResult result =
+      WriteClassScript(Places::InOneFolder(dir), tables, Pack(), newHead, kStamp);
   ::setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, oldHandler);
 

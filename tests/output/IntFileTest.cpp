@@ -30,7 +30,7 @@ TEST(IntFile, PreviewAndWrittenFileCarryTheGendersMetaClass) {
   for (const auto& c : cases) {
     const std::string text = IntFileText("MyPack", MetaClassFor(c.gender), c.description);
     EXPECT_EQ(text, std::string("[Public]\r\n") + c.line2);
-    ASSERT_TRUE(WriteIntFile(dir, "MyPack", text));
+    ASSERT_TRUE(WriteIntFile(Places::InOneFolder(dir), "MyPack", text));
     EXPECT_EQ(ReadFileBytes(dir / "MyPack.int"), text + "\r\n");
   }
 }

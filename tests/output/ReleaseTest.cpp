@@ -36,7 +36,9 @@ class ReleaseTest : public ::testing::Test {
     fs::create_directories(file.parent_path());
     ASSERT_TRUE(WriteFileAtomic(file, bytes));
   }
-  ReleaseOutcome Write() { return WriteReleaseFiles(state_, program_, package_, int_); }
+  ReleaseOutcome Write() {
+    return WriteReleaseFiles(state_, Places::InOneFolder(program_), package_, int_);
+  }
   std::string Read(const fs::path& file) { return ReadFileBytes(file).value_or("<missing>"); }
   test::UmodReading Umod() { return test::ReadUmod(Read(umod_)); }
   std::vector<std::string> UmodNames() {
@@ -163,7 +165,8 @@ TEST_F(ReleaseTest, RefusalsNameTheCauseAndKeepEarlierFiles) {
     SCOPED_TRACE(c.what);
     ProjectState state = state_;
     c.change(state);
-    const ReleaseOutcome outcome = WriteReleaseFiles(state, program_, package_, int_);
+    const ReleaseOutcome outcome =
+        WriteReleaseFiles(state, Places::InOneFolder(program_), package_, int_);
     EXPECT_EQ(outcome.error, c.error);
     EXPECT_EQ(Read(umod_), earlierUmod);
     EXPECT_EQ(Read(zip_) != earlierZip, c.zipWritten);
@@ -205,7 +208,9 @@ TEST(CompiledFilesFromReport, FindsThePackageAndIntFileTheReportNames) {
   EXPECT_FALSE(CompiledFilesFromReport("The compile of MyPack failed.\rThe Script file"));
   ProjectState state;
   state.VoicePackName = "MyPack";
-  EXPECT_NE(WriteReleaseAfterCompile(state, ::testing::TempDir(), "failed").error, "");
+  EXPECT_NE(
+      WriteReleaseAfterCompile(state, Places::InOneFolder(::testing::TempDir()), "failed").error,
+      "");
 }
 
 }  // namespace

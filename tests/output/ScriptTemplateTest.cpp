@@ -48,14 +48,15 @@ TEST(ScriptTemplateTest, WritesTheScriptFileWithCrLfLineEnds) {
   testing::TempDir dir;
   ProjectState state = MyPack("");
   ApplyDefaultPackName(state);
-  ASSERT_TRUE(WriteScriptFile(dir.path, state.VoicePackName, WithCrLfLineEnds("a\nb\r\nc\r")));
+  ASSERT_TRUE(WriteScriptFile(Places::InOneFolder(dir.path), state.VoicePackName,
+                              WithCrLfLineEnds("a\nb\r\nc\r")));
   EXPECT_EQ(ReadFileBytes(dir.path / "DEFAULT.uc"), "a\r\nb\r\nc\r\n\r\n");
-  EXPECT_FALSE(WriteScriptFile(dir.path / "missing", "MyPack", "x"));
-  EXPECT_EQ(ReadTemplate(dir.path), std::nullopt);
+  EXPECT_FALSE(WriteScriptFile(Places::InOneFolder(dir.path / "missing"), "MyPack", "x"));
+  EXPECT_EQ(ReadTemplate(Places::InOneFolder(dir.path)), std::nullopt);
 }
 
 TEST(ScriptTemplateTest, ShippedTemplate) {
-  const std::optional<std::string> templ = ReadTemplate(VOXMIRE_DATA_DIR);
+  const std::optional<std::string> templ = ReadTemplate(Places::InOneFolder(VOXMIRE_DATA_DIR));
   ASSERT_TRUE(templ.has_value());
   EXPECT_EQ(WithCrLfLineEnds(*templ), *templ);
   EXPECT_TRUE(templ->ends_with("\r\n"));

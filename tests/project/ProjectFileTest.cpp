@@ -165,13 +165,13 @@ TEST(ProjectFile, TablesBeyondTheRowLimitAreRefusedNotBuilt) {
 
 TEST(ProjectStore, WritesOnlyItsOwnPacksFile) {
   const testing::TempDir temp;
-  ProjectStore store(temp.path);
+  ProjectStore store(Places::InOneFolder(temp.path));
   ProjectState state = FullPack();
-  const fs::path file = ProjectFilePath(temp.path, state.VoicePackName);
+  const fs::path file = ProjectFilePath(Places::InOneFolder(temp.path), state.VoicePackName);
 
   ProjectState unnamed;
   EXPECT_EQ(store.Save(unnamed), ProjectStore::Outcome::NoName);
-  EXPECT_FALSE(fs::exists(ProjectFolder(temp.path)));
+  EXPECT_FALSE(fs::exists(ProjectFolder(Places::InOneFolder(temp.path))));
 
   // Another pack of that name, not loaded here, is never replaced.
   temp.Write(file.lexically_relative(temp.path), "someone's work");
@@ -204,7 +204,7 @@ TEST(ProjectStore, WritesOnlyItsOwnPacksFile) {
 TEST(ProjectStore, SaysWhyItCannotWriteAndTriesAgain) {
   const testing::TempDir temp;
   temp.Write("Packs", "a file where the folder belongs");
-  ProjectStore store(temp.path);
+  ProjectStore store(Places::InOneFolder(temp.path));
   EXPECT_EQ(store.Save(FullPack()), ProjectStore::Outcome::Failed);
   EXPECT_NE(store.Problem().find("Packs"), std::string::npos) << store.Problem();
   EXPECT_EQ(ReadFileBytes(temp.path / "Packs"), "a file where the folder belongs");
@@ -212,7 +212,7 @@ TEST(ProjectStore, SaysWhyItCannotWriteAndTriesAgain) {
   // A write that fails in the background is told by Flush and by the next
   // save, which tries again.
   std::filesystem::remove(temp.path / "Packs");
-  const fs::path file = ProjectFilePath(temp.path, "My_Pack2");
+  const fs::path file = ProjectFilePath(Places::InOneFolder(temp.path), "My_Pack2");
   std::filesystem::create_directories(file / "in the way");
   store.Bind("My_Pack2");
   EXPECT_EQ(store.Save(FullPack()), ProjectStore::Outcome::Saved);

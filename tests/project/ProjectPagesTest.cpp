@@ -43,7 +43,7 @@ ProjectState SavedPack() {
 }
 
 fs::path PutProject(Harness& h, const ProjectState& state) {
-  const fs::path file = ProjectFilePath(h.programDir, state.VoicePackName);
+  const fs::path file = ProjectFilePath(h.places, state.VoicePackName);
   WriteFile(file, ProjectFileText(state));
   return file;
 }
@@ -63,7 +63,7 @@ TEST(LoadVoicePack, EveryPageOpensWithTheLoadedPack) {
 
   ASSERT_EQ(h.dialogs.fileDialogs.size(), 1u);
   EXPECT_EQ(h.dialogs.fileDialogs[0], std::make_pair(QStringLiteral("Load a VoicePack"),
-                                                     ToQt(PathText(ProjectFolder(h.programDir)))));
+                                                     ToQt(PathText(ProjectFolder(h.places)))));
   EXPECT_EQ(h.dialogs.fileFilters[0],
             (QStringList{"VoicePacks (*.voxmire)", "Voice classes (*.uc)"}));
   EXPECT_EQ(h.state, saved);
@@ -106,7 +106,7 @@ TEST(LoadVoicePack, ABadFileIsNamedAndChangesNothing) {
     h.state.VoicePackName = "Current";
     h.state.Tables.Taunts.CreateRows(2);
     const ProjectState before = h.state;
-    const fs::path file = ProjectFolder(h.programDir) / "Broken.voxmire";
+    const fs::path file = ProjectFolder(h.places) / "Broken.voxmire";
     WriteFile(file, bytes);
     h.dialogs.fileAnswers = {ToQt(PathText(file))};
     ChooseOnStartPage(h, "Option2");
@@ -178,7 +178,7 @@ TEST(LoadVoicePack, AVoiceClassIsImportedWithOneCautionForWhatItLacks) {
   ASSERT_NE(info, nullptr);
   EXPECT_EQ(Text(info, "txtVoicePackName"), QStringLiteral("Gruff"));
   h.keeper.Flush();
-  EXPECT_EQ(ReadProjectFile(ProjectFilePath(h.programDir, "Gruff")).state, h.state);
+  EXPECT_EQ(ReadProjectFile(ProjectFilePath(h.places, "Gruff")).state, h.state);
 
   Harness broken;  // no class line: a clear message, nothing changes
   const fs::path bad = broken.root / "Bad.uc";
@@ -285,7 +285,7 @@ TEST(WorkArea, RowsSurviveBackAndNextAndReachTheProjectFileWithinMoments) {
   Find<QTabWidget>(work, "SSTab1")->setCurrentIndex(3);
   Type(work, "txtDefendString", QStringLiteral("Hold the line"));
 
-  const fs::path file = ProjectFilePath(h.programDir, "Gruff");
+  const fs::path file = ProjectFilePath(h.places, "Gruff");
   EXPECT_TRUE(QTest::qWaitFor(
       [&] {
         const auto read = ReadProjectFile(file);
@@ -320,7 +320,7 @@ TEST(LastPages, BackLeadsToTheTablesAndToTheIntFile) {
   EXPECT_TRUE(h.nav.IsOpen(PageId::WorkArea));
   EXPECT_EQ(h.state.Description, "Edited");
   h.keeper.Flush();
-  EXPECT_EQ(ReadProjectFile(ProjectFilePath(h.programDir, "Gruff")).state->Description, "Edited");
+  EXPECT_EQ(ReadProjectFile(ProjectFilePath(h.places, "Gruff")).state->Description, "Edited");
 }
 
 }  // namespace

@@ -95,12 +95,12 @@ TEST_F(RecordPulseTest, ALineIsRecordedFromTheMicrophoneAndARetakeKeepsTheFirst)
 
   // The take as recorded, and the pack's sound: the same words, as long as
   // the speech once trimmed.
-  const fs::path takes = PackTakesDir(h_.programDir, "MyPack");
+  const fs::path takes = PackTakesDir(h_.places, "MyPack");
   const auto take = testing::ReadAudio(takes / "ack_0_got_it_take1.wav");
   ASSERT_TRUE(take);
   EXPECT_EQ(take->info.samplerate, 48000);
   const auto original = testing::Trimmed(speech_, h_.root / "trimmed.wav");
-  const auto sound = testing::ReadAudio(PackSoundFile(h_.programDir, "MyPack", "ack_0_got_it"));
+  const auto sound = testing::ReadAudio(PackSoundFile(h_.places, "MyPack", "ack_0_got_it"));
   ASSERT_TRUE(original && sound);
   EXPECT_EQ(sound->info.samplerate, 22050);
   EXPECT_NEAR(static_cast<double>(sound->info.frames) / 22050,
@@ -119,7 +119,7 @@ TEST_F(RecordPulseTest, ALineIsRecordedFromTheMicrophoneAndARetakeKeepsTheFirst)
             QStringLiteral("Sound'MyPack.MyPack.ack_0_got_it'"));
   // (The row's Time follows from the sound here once the work area has it.)
   ASSERT_TRUE(h_.keeper.Flush());
-  const ProjectRead saved = ReadProjectFile(ProjectFilePath(h_.programDir, "MyPack"));
+  const ProjectRead saved = ReadProjectFile(ProjectFilePath(h_.places, "MyPack"));
   ASSERT_TRUE(saved.state) << saved.problem;
   EXPECT_EQ(saved.state->Takes, h_.state.Takes);
   EXPECT_EQ(saved.state->Sounds, (std::vector<std::string>{"ack_0_got_it"}));
@@ -146,7 +146,7 @@ TEST_F(RecordPulseTest, EscapeKeepsATakeInProgressAndCloses) {
   QTest::keyClick(w, Qt::Key_Escape);
   EXPECT_TRUE(QTest::qWaitFor([&] { return !h_.nav.IsOpen(PageId::Recorder); }));
   const auto take =
-      testing::ReadAudio(PackTakesDir(h_.programDir, "MyPack") / "name_red_leader_take1.wav");
+      testing::ReadAudio(PackTakesDir(h_.places, "MyPack") / "name_red_leader_take1.wav");
   ASSERT_TRUE(take);
   EXPECT_GT(take->info.frames, 48000);
   EXPECT_EQ(h_.state.Tables.Names[0], "Sound'MyPack.MyPack.name_red_leader'");
@@ -173,7 +173,7 @@ TEST_F(RecordPulseTest, AMicrophoneThatGoesMidTakeLeavesWhatWasRecordedAndComesB
   EXPECT_TRUE(h_.dialogs.messages[0].text.startsWith(
       QStringLiteral("The input went away during the take.")));
   const auto take =
-      testing::ReadAudio(PackTakesDir(h_.programDir, "MyPack") / "order_2_attack_take1.wav");
+      testing::ReadAudio(PackTakesDir(h_.places, "MyPack") / "order_2_attack_take1.wav");
   ASSERT_TRUE(take);
   const double seconds = static_cast<double>(take->info.frames) / 48000;
   EXPECT_GE(seconds, 0.45);

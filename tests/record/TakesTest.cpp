@@ -31,17 +31,18 @@ class TakesTest : public ::testing::Test {
   }
   const RecordLine& Ack() const { return lines_[0]; }
   const RecordLine& Attack() const { return lines_[4]; }
-  fs::path Takes() const { return PackTakesDir(dir_.path, "MyPack"); }
-  fs::path Sound(const std::string& name) const { return PackSoundFile(dir_.path, "MyPack", name); }
+  fs::path Takes() const { return PackTakesDir(places_, "MyPack"); }
+  fs::path Sound(const std::string& name) const { return PackSoundFile(places_, "MyPack", name); }
 
   testing::TempDir dir_;
+  Places places_ = Places::InOneFolder(dir_.path);
   ProjectState state_;
   std::vector<RecordLine> lines_;
   std::vector<std::int16_t> take_;
 };
 
 TEST_F(TakesTest, ATakeIsKeptAsRecordedAndMakesTheRowsSoundTrimmedForTheGame) {
-  const TakeResult result = KeepTake(state_, dir_.path, Ack(), take_, false);
+  const TakeResult result = KeepTake(state_, places_, Ack(), take_, false);
   ASSERT_TRUE(result.Ok) << result.Problem;
   EXPECT_EQ(result.Take, "ack_0_got_it_take1.wav");
   EXPECT_EQ(result.Sound, "ack_0_got_it");
@@ -64,7 +65,7 @@ TEST_F(TakesTest, ATakeIsKeptAsRecordedAndMakesTheRowsSoundTrimmedForTheGame) {
   EXPECT_EQ(state_.Tables.Acks.Cell(1, PhraseCell::Sound), "Sound'MyPack.MyPack.ack_0_got_it'");
   EXPECT_EQ(state_.Sounds, (std::vector<std::string>{"ack_0_got_it"}));
   EXPECT_EQ(state_.ConvertedSounds, (std::vector<std::string>{"ack_0_got_it"}));
-  EXPECT_EQ(ReadTextLines(SoundListPath(dir_.path)), state_.Sounds);
+  EXPECT_EQ(ReadTextLines(SoundListPath(places_)), state_.Sounds);
   ASSERT_EQ(state_.Takes.size(), 1u);
   EXPECT_EQ(
       state_.Takes[0],
@@ -77,12 +78,12 @@ TEST_F(TakesTest, ATakeIsKeptAsRecordedAndMakesTheRowsSoundTrimmedForTheGame) {
 }
 
 TEST_F(TakesTest, ARetakeKeepsTheFirstAndPickingTheFirstAgainRemakesTheSound) {
-  ASSERT_TRUE(KeepTake(state_, dir_.path, Attack(), take_, false).Ok);
+  ASSERT_TRUE(KeepTake(state_, places_, Attack(), take_, false).Ok);
   const std::string firstSound = Bytes(Sound("order_2_attack"));
 
   std::vector<std::int16_t> shorter;
   testing::AppendTone(shorter, 0.4, -20.0);
-  const TakeResult again = KeepTake(state_, dir_.path, Attack(), shorter, true);
+  const TakeResult again = KeepTake(state_, places_, Attack(), shorter, true);
   ASSERT_TRUE(again.Ok) << again.Problem;
   EXPECT_EQ(again.Take, "order_2_attack_take2.wav");
   EXPECT_EQ(again.Sound, "order_2_attack");  // the same sound, made anew
@@ -95,7 +96,7 @@ TEST_F(TakesTest, ARetakeKeepsTheFirstAndPickingTheFirstAgainRemakesTheSound) {
   EXPECT_EQ(takes->Files.size(), 2u);
   EXPECT_EQ(takes->Used, "order_2_attack_take2.wav");
 
-  const TakeResult back = UseTake(state_, dir_.path, Attack(), "order_2_attack_take1.wav", false);
+  const TakeResult back = UseTake(state_, places_, Attack(), "order_2_attack_take1.wav", false);
   ASSERT_TRUE(back.Ok) << back.Problem;
   EXPECT_EQ(Bytes(Sound("order_2_attack")), firstSound);
   EXPECT_EQ(FindTakes(state_, "order 2")->Used, "order_2_attack_take1.wav");
@@ -103,12 +104,12 @@ TEST_F(TakesTest, ARetakeKeepsTheFirstAndPickingTheFirstAgainRemakesTheSound) {
   // Deleting the take in use: its file goes, the pack's sound and the row
   // stay, and the next take is numbered on.
   std::string problem;
-  ASSERT_TRUE(DeleteTake(state_, dir_.path, "order 2", "order_2_attack_take1.wav", problem));
+  ASSERT_TRUE(DeleteTake(state_, places_, "order 2", "order_2_attack_take1.wav", problem));
   EXPECT_FALSE(fs::exists(Takes() / "order_2_attack_take1.wav"));
   EXPECT_EQ(FindTakes(state_, "order 2")->Used, "");
   EXPECT_EQ(Bytes(Sound("order_2_attack")), firstSound);
   EXPECT_EQ(state_.Tables.Orders[2].Sound, "Sound'MyPack.MyPack.order_2_attack'");
-  EXPECT_EQ(KeepTake(state_, dir_.path, Attack(), take_, false).Take, "order_2_attack_take3.wav");
+  EXPECT_EQ(KeepTake(state_, places_, Attack(), take_, false).Take, "order_2_attack_take3.wav");
 }
 
 TEST_F(TakesTest, NamesNeverTakeAnotherSoundOrFileAndTakesStayInTheirFolder) {
@@ -121,7 +122,7 @@ TEST_F(TakesTest, NamesNeverTakeAnotherSoundOrFileAndTakesStayInTheirFolder) {
                                  SF_FORMAT_WAV | SF_FORMAT_PCM_16, 48000, 1, 0.1, 440));
   const std::string before = Bytes(Takes() / "ack_0_got_it_take1.wav");
 
-  const TakeResult result = KeepTake(state_, dir_.path, Ack(), take_, false);
+  const TakeResult result = KeepTake(state_, places_, Ack(), take_, false);
   ASSERT_TRUE(result.Ok) << result.Problem;
   EXPECT_EQ(result.Sound, "ack_0_got_it_3");
   EXPECT_EQ(result.Take, "ack_0_got_it_take2.wav");
@@ -132,11 +133,11 @@ TEST_F(TakesTest, NamesNeverTakeAnotherSoundOrFileAndTakesStayInTheirFolder) {
   // A project file edited by hand can't make the program touch other files.
   const fs::path outside = dir_.Write("precious.wav", "keep me");
   state_.Takes[0].Files.push_back("../../precious.wav");
-  EXPECT_FALSE(TakeFile(dir_.path, state_, "../../precious.wav"));
-  EXPECT_FALSE(TakeFile(dir_.path, state_, ".."));
-  EXPECT_FALSE(UseTake(state_, dir_.path, Ack(), "../../precious.wav", false).Ok);
+  EXPECT_FALSE(TakeFile(places_, state_, "../../precious.wav"));
+  EXPECT_FALSE(TakeFile(places_, state_, ".."));
+  EXPECT_FALSE(UseTake(state_, places_, Ack(), "../../precious.wav", false).Ok);
   std::string problem;
-  EXPECT_TRUE(DeleteTake(state_, dir_.path, "ack 0", "../../precious.wav", problem));
+  EXPECT_TRUE(DeleteTake(state_, places_, "ack 0", "../../precious.wav", problem));
   EXPECT_EQ(Bytes(outside), "keep me");
   EXPECT_EQ(state_.Takes[0].Files, (std::vector<std::string>{"ack_0_got_it_take2.wav"}));
 }
@@ -146,11 +147,11 @@ TEST_F(TakesTest, ATakeThatCantBeWrittenChangesNothing) {
   fs::create_directories(Takes().parent_path());
   dir_.Write(fs::relative(Takes(), dir_.path), "in the way");
   const ProjectState before = state_;
-  const TakeResult result = KeepTake(state_, dir_.path, Ack(), take_, false);
+  const TakeResult result = KeepTake(state_, places_, Ack(), take_, false);
   EXPECT_FALSE(result.Ok);
   EXPECT_NE(result.Problem.find("Takes"), std::string::npos) << result.Problem;
   EXPECT_EQ(state_, before);
-  EXPECT_FALSE(fs::exists(SoundListPath(dir_.path)));
+  EXPECT_FALSE(fs::exists(SoundListPath(places_)));
 }
 
 }  // namespace

@@ -132,9 +132,9 @@ TEST_F(RecordWindowTest, TakesOfALineArePlayedPickedAndDeletedAndTheWorkAreaFoll
   testing::AppendTone(first, 0.6, -12);
   testing::AppendSilence(second, 0.2);
   testing::AppendTone(second, 1.2, -6);
-  ASSERT_TRUE(KeepTake(h_.state, h_.programDir, line, first, false).Ok);
-  ASSERT_TRUE(KeepTake(h_.state, h_.programDir, line, second, false).Ok);
-  const fs::path sound = PackSoundFile(h_.programDir, "MyPack", "ack_0_got_it");
+  ASSERT_TRUE(KeepTake(h_.state, h_.places, line, first, false).Ok);
+  ASSERT_TRUE(KeepTake(h_.state, h_.places, line, second, false).Ok);
+  const fs::path sound = PackSoundFile(h_.places, "MyPack", "ack_0_got_it");
   const std::string secondSound = ReadFile(sound);
   h_.state.Tables.Acks.SetCell(1, PhraseCell::Sound, "typed over");
 
@@ -158,7 +158,7 @@ TEST_F(RecordWindowTest, TakesOfALineArePlayedPickedAndDeletedAndTheWorkAreaFoll
   EXPECT_EQ(acks->model()->index(0, 0).data().toString(),
             QStringLiteral("Sound'MyPack.MyPack.ack_0_got_it'"));
   ASSERT_TRUE(h_.keeper.Flush());
-  const ProjectRead saved = ReadProjectFile(ProjectFilePath(h_.programDir, "MyPack"));
+  const ProjectRead saved = ReadProjectFile(ProjectFilePath(h_.places, "MyPack"));
   ASSERT_TRUE(saved.state) << saved.problem;
   EXPECT_EQ(saved.state->Takes[0].Used, "ack_0_got_it_take1.wav");
 
@@ -170,7 +170,7 @@ TEST_F(RecordWindowTest, TakesOfALineArePlayedPickedAndDeletedAndTheWorkAreaFoll
   EXPECT_EQ(takes->count(), 2);
   Click(w, "cmdDeleteTake");
   EXPECT_EQ(takes->count(), 1);
-  EXPECT_FALSE(fs::exists(PackTakesDir(h_.programDir, "MyPack") / "ack_0_got_it_take1.wav"));
+  EXPECT_FALSE(fs::exists(PackTakesDir(h_.places, "MyPack") / "ack_0_got_it_take1.wav"));
   EXPECT_TRUE(fs::exists(sound));
   EXPECT_EQ(takes->item(0)->text(), QStringLiteral("Take 2 (1.4 s)"));
 }

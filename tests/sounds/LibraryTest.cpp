@@ -35,7 +35,9 @@ TEST(LibraryTest, StockLibrariesListTheGamesSounds) {
     }
     EXPECT_GT(entries.size(), 50u);
     EXPECT_EQ(ReadFileBytes(std::string(VOXMIRE_DATA_DIR "/Lib/") + choice + ".vpl"), bytes);
-    EXPECT_EQ(EntriesForChoice(choice, Pack("MyPack"), VOXMIRE_DATA_DIR), entries) << choice;
+    EXPECT_EQ(EntriesForChoice(choice, Pack("MyPack"), Places::InOneFolder(VOXMIRE_DATA_DIR)),
+              entries)
+        << choice;
   }
 }
 
@@ -53,7 +55,8 @@ TEST(LibraryTest, OwnSoundsWinTheChoice) {
                {"MyPack", "boss", std::nullopt},  // case counts: no match, the list stays
                {"MyPack", "MaleOne", Names{}}};   // a missing file lists nothing
   for (const auto& c : cases) {
-    EXPECT_EQ(EntriesForChoice(c.choice, Pack(c.pack), dir.path), c.entries) << c.choice;
+    EXPECT_EQ(EntriesForChoice(c.choice, Pack(c.pack), Places::InOneFolder(dir.path)), c.entries)
+        << c.choice;
   }
   EXPECT_EQ(LibraryChoices(Pack("Boss")),
             (Names{"Boss", "MaleOne", "MaleTwo", "Boss", "FemaleOne", "FemaleTwo"}));
@@ -69,13 +72,16 @@ TEST(LibraryTest, OnlyOwnEntriesHaveASoundFile) {
       {"Sound'MyPackX.MyPack.hello'", std::nullopt}};
   testing::TempDir program;
   for (const auto& [entry, path] : cases) {
-    EXPECT_EQ(OwnSoundPath(entry, Pack("MyPack"), program.path), path);
+    EXPECT_EQ(OwnSoundPath(entry, Pack("MyPack"), Places::InOneFolder(program.path)), path);
   }
   // The pack's own copy, once it has one, is what the game gets.
   const auto copy = program.Write("Packs/MyPack/Sounds/hello.wav", "RIFF");
-  EXPECT_EQ(OwnSoundPath("Sound'MyPack.MyPack.hello'", Pack("MyPack"), program.path),
-            PathText(copy));
-  EXPECT_EQ(OwnSoundPath("Sound'MyPack.MyPack.bye'", Pack("MyPack"), program.path), "/snd/bye.wav");
+  EXPECT_EQ(
+      OwnSoundPath("Sound'MyPack.MyPack.hello'", Pack("MyPack"), Places::InOneFolder(program.path)),
+      PathText(copy));
+  EXPECT_EQ(
+      OwnSoundPath("Sound'MyPack.MyPack.bye'", Pack("MyPack"), Places::InOneFolder(program.path)),
+      "/snd/bye.wav");
 }
 
 }  // namespace

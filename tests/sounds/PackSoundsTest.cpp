@@ -72,11 +72,11 @@ TEST(PackSoundsTest, ClashesAreFoundWithoutRegardToLetterCase) {
   EXPECT_FALSE(SameSoundName("grusse", "grusse_"));
 }
 
-TEST(PackSoundsTest, ThePacksFolderLivesInTheProgramDirectory) {
-  EXPECT_EQ(PackSoundsDir("/opt/vx", "MyPack"), fs::path("/opt/vx/Packs/MyPack/Sounds"));
-  EXPECT_EQ(PackSoundsDir("/opt/vx", ""), fs::path("/opt/vx/Packs/DEFAULT/Sounds"));
-  EXPECT_EQ(PackSoundFile("/opt/vx", "MyPack", "hi"),
-            fs::path("/opt/vx/Packs/MyPack/Sounds/hi.wav"));
+TEST(PackSoundsTest, ThePacksFolderLivesInTheDataFolder) {
+  const Places vx{"/etc/vx", "/opt/vx", "/var/vx", "/usr/share/vx"};
+  EXPECT_EQ(PackSoundsDir(vx, "MyPack"), fs::path("/opt/vx/Packs/MyPack/Sounds"));
+  EXPECT_EQ(PackSoundsDir(vx, ""), fs::path("/opt/vx/Packs/DEFAULT/Sounds"));
+  EXPECT_EQ(PackSoundFile(vx, "MyPack", "hi"), fs::path("/opt/vx/Packs/MyPack/Sounds/hi.wav"));
 
   testing::TempDir dir;
   EXPECT_TRUE(PrepareWritableDir(dir.path / "Packs" / "P" / "Sounds"));

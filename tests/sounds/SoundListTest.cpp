@@ -34,13 +34,14 @@ TEST(SoundListTest, SortedListAndItsFile) {
   EXPECT_EQ(InsertSorted(list, "hELLO"), 5u);
 
   testing::TempDir dir;
-  ASSERT_TRUE(WriteSoundList(dir.path, list));  // exact repeats go, case variants stay
+  ASSERT_TRUE(
+      WriteSoundList(Places::InOneFolder(dir.path), list));  // exact repeats go, case variants stay
   EXPECT_EQ(ReadFileBytes(dir.path / "soundlist.txt"),
             "a\r\nb\r\nHello\r\nhello\r\nhELLO\r\nZed\r\n\xC9t\xE9\r\n\xE9t\xE9\r\n");
-  ASSERT_TRUE(WriteSoundList(dir.path, {}));
+  ASSERT_TRUE(WriteSoundList(Places::InOneFolder(dir.path), {}));
   EXPECT_EQ(ReadFileBytes(dir.path / "soundlist.txt"), "");
   EXPECT_EQ(FormatSoundList({"a", "b", "a", "", ""}), "a\r\nb\r\na\r\n\r\n");
-  EXPECT_FALSE(WriteSoundList(dir.path / "missing", {"a"}));
+  EXPECT_FALSE(WriteSoundList(Places::InOneFolder(dir.path / "missing"), {"a"}));
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ Harness::Harness(ProcessRunner* realRunner)
       }()),
       programDir(root / "program"),
       ctx(
-          state, programDir, dialogs, shell, player, realRunner ? *realRunner : runner, nav,
+          state, places, dialogs, shell, player, realRunner ? *realRunner : runner, nav,
           [this] { return drives; }, root / "home", keeper) {
   std::filesystem::create_directories(programDir);
   std::filesystem::create_directories(root / "home");

@@ -142,13 +142,14 @@ class Harness {
 
   std::filesystem::path root;
   std::filesystem::path programDir;
+  Places places = Places::InOneFolder(programDir);
   ProjectState state;
   FakeDialogs dialogs;
   FakeShell shell;
   FakePlayer player;
   FakeRunner runner;
   Navigator nav;
-  ProjectKeeper keeper{state, dialogs, programDir};
+  ProjectKeeper keeper{state, dialogs, places};
   std::vector<std::string> drives{"/"};
   int quits = 0;
   AppContext ctx;
