@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
-#include <cstdlib>
 
 #include "core/Files.h"
 #include "project/ProjectFile.h"
@@ -30,8 +29,8 @@ namespace fs = std::filesystem;
 class RecordWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // No sound server answers here, so the machine has no input at all.
-    setenv("PULSE_SERVER", (h_.root / "no-server").c_str(), 1);
+    // No sound server answers the page tests (see TestMain.cpp), so the
+    // machine has no input at all.
     h_.state.VoicePackName = "MyPack";
     PhraseTable& acks = h_.state.Tables.Acks;
     acks.CreateRows(2);
