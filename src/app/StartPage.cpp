@@ -111,11 +111,40 @@ void StartPage::Load() {
       ctx_.dialogs.OpenFile(this, tr("Load a VoicePack"), ToQt(PathText(folder)),
                             {tr("VoicePacks (*.voxmire)"), tr("Voice classes (*.uc)")});
   if (!chosen) return;
-  const std::filesystem::path file = FsPath(FromQt(*chosen));
+  LoadFile(FsPath(FromQt(*chosen)));
+}
+
+namespace {
+
+std::string LowerExtension(const std::filesystem::path& file) {
   std::string extension = file.extension().string();
   for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension;
+}
 
-  std::optional<ProjectState> loaded = extension == ".uc" ? ImportClass(file) : ReadProject(file);
+}  // namespace
+
+void StartPage::LoadGiven(const std::filesystem::path& file) {
+  const QString name = ToQt(PathText(file));
+  std::error_code ec;
+  QString problem;
+  if (!std::filesystem::exists(file, ec)) {
+    problem = tr("%1 doesn't exist.").arg(name);
+  } else if (const std::string extension = LowerExtension(file);
+             extension != ".uc" && extension != kProjectExtension) {
+    problem = tr("%1 is neither a VoicePack (.voxmire) nor a voice class (.uc).").arg(name);
+  }
+  if (!problem.isEmpty()) {
+    ctx_.dialogs.Message(this, tr("Can't load the VoicePack"),
+                         problem + tr("\rNothing was changed."), MessageIcon::Critical);
+    return;
+  }
+  LoadFile(file);
+}
+
+void StartPage::LoadFile(const std::filesystem::path& file) {
+  std::optional<ProjectState> loaded =
+      LowerExtension(file) == ".uc" ? ImportClass(file) : ReadProject(file);
   if (!loaded || !MakeRoomFor(*loaded, file)) return;
   ctx_.state = std::move(*loaded);
   ctx_.nav.Forward(PageId::Start, PageId::Info);

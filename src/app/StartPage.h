@@ -17,6 +17,11 @@ class StartPage : public Page {
  public:
   explicit StartPage(AppContext& ctx);
 
+  // A file given on the command line: loaded as "&Load exisiting VoicePack"
+  // loads a chosen one, after a word about a file that isn't there or is of
+  // another kind.
+  void LoadGiven(const std::filesystem::path& file);
+
  protected:
   void showEvent(QShowEvent* event) override;
 
@@ -24,6 +29,7 @@ class StartPage : public Page {
   void Next();
   // "&Load exisiting VoicePack": a project file, or a voice class to import.
   void Load();
+  void LoadFile(const std::filesystem::path& file);
   std::optional<ProjectState> ReadProject(const std::filesystem::path& file);
   std::optional<ProjectState> ImportClass(const std::filesystem::path& file);
   // True when the loaded pack may be saved under its name: its own project

@@ -1,6 +1,7 @@
 // Voxmire: builds a custom voice pack for Unreal Tournament.
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QIcon>
 #include <filesystem>
 
@@ -10,6 +11,7 @@
 #include "app/Pages.h"
 #include "app/Qt1252.h"
 #include "app/Shell.h"
+#include "app/StartUp.h"
 #include "core/Drives.h"
 #include "output/CompileSequence.h"
 #include "output/RunAndWait.h"
@@ -18,8 +20,17 @@
 #include "sounds/SoundPlayer.h"
 
 int main(int argc, char* argv[]) {
-  QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Voxmire"));
+  QApplication::setApplicationVersion(QStringLiteral(VOXMIRE_VERSION));
+  // --help and --version answer on a terminal without a display.
+  if (const auto early = voxmire::ReadCommandLine(voxmire::ArgumentsOf(argc, argv));
+      early.exitCode == 0) {
+    return voxmire::PrintAnswer(early);
+  }
+  QApplication app(argc, argv);
+  // Qt has taken its own options (-platform, ...) out by now.
+  const auto commandLine = voxmire::ReadCommandLine(QApplication::arguments());
+  if (commandLine.exitCode) return voxmire::PrintAnswer(commandLine);
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/voxmire/product.jpg")));
   // The navigator decides when the program ends: a "Back" move closes one
   // page before it opens the next.
@@ -31,9 +42,9 @@ int main(int argc, char* argv[]) {
   voxmire::QtSoundPlayer player;
   voxmire::PosixProcessRunner runner;
   voxmire::Navigator nav;
-  // The program keeps everything in the folder that holds it.
-  const auto places = voxmire::Places::InOneFolder(
-      std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()));
+  // The desktop's folders, or the program's own when it is portable.
+  const auto places = voxmire::ChoosePlaces(voxmire::DesktopSurroundings(std::filesystem::path(
+      QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString())));
   voxmire::ProjectKeeper keeper(state, dialogs, places);
   keeper.Watch(nav);
   voxmire::AppContext ctx{
@@ -48,6 +59,7 @@ int main(int argc, char* argv[]) {
       std::filesystem::path(QDir::homePath().toStdString()),
       keeper,
   };
+  voxmire::SettleFolders(places, ctx.home, dialogs);
   // A compile cut short by the program's death left the game's settings
   // file edited: put it right before anything else happens.
   if (const std::string repair = voxmire::RepairInterruptedCompile(ctx.places); !repair.empty()) {
@@ -55,7 +67,7 @@ int main(int argc, char* argv[]) {
                     voxmire::MessageIcon::Critical);
   }
   voxmire::RegisterPages(ctx);
-  nav.Open(voxmire::PageId::Splash);
+  voxmire::OpenFirstWindow(ctx, commandLine.file);
   const int status = QApplication::exec();
   // Whatever ended the program, the last edits go to the project file.
   keeper.Flush();
