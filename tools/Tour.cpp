@@ -13,6 +13,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <cmath>
 #include <cstdio>
 #include <deque>
 #include <filesystem>
@@ -29,7 +30,10 @@
 #include "output/RunAndWait.h"
 #include "project/ProjectKeeper.h"
 #include "project/ProjectState.h"
+#include "record/RecordWindow.h"
+#include "record/Takes.h"
 #include "sounds/SoundPlayer.h"
+#include "support/PulseServer.h"
 
 namespace fs = std::filesystem;
 using namespace voxmire;
@@ -134,6 +138,22 @@ class Tour {
   int count_ = 0;
 };
 
+// A voice's worth of samples: noise whose loudness rises and falls, peaking
+// near -6 dBFS.
+std::vector<std::int16_t> Voice(double seconds, double from) {
+  std::vector<std::int16_t> samples;
+  std::uint32_t seed = 12345;
+  const auto count = static_cast<std::size_t>(seconds * TakeRecorder::kRate);
+  for (std::size_t i = 0; i < count; ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    const double t = from + static_cast<double>(i) / TakeRecorder::kRate;
+    const double level = 9000.0 * (0.55 + 0.45 * std::sin(2 * M_PI * 2.5 * t));
+    const double noise = static_cast<double>(seed >> 8) / (1 << 24) * 2.0 - 1.0;
+    samples.push_back(static_cast<std::int16_t>(level * noise));
+  }
+  return samples;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -171,6 +191,11 @@ int main(int argc, char* argv[]) {
   QProcess::execute(QStringLiteral("espeak-ng"),
                     {QStringLiteral("-w"), Q(sounds / "gotcha.wav"), QStringLiteral("got you")});
   qputenv("HOME", (root / "home").string().c_str());
+
+  // A sound server of our own, so that the recording window has a
+  // microphone to show.
+  voxmire::test::PulseServer sound;
+  if (!sound.Started()) std::fprintf(stderr, "no sound server: %s\n", sound.Problem().c_str());
 
   ProjectState state;
   TourDialogs dialogs;
@@ -301,6 +326,25 @@ int main(int argc, char* argv[]) {
   realDialogs.OpenFile(
       nullptr, QStringLiteral("Load a VoicePack"), Q(program / "Packs"),
       {QStringLiteral("VoicePacks (*.voxmire)"), QStringLiteral("Voice classes (*.uc)")});
+
+  // The recording window in the middle of a take: its model is fed blocks
+  // as the microphone would, after an earlier take of the same line.
+  if (auto* recorder = qobject_cast<RecordWindow*>(nav.Open(PageId::Recorder))) {
+    const RecordLine* line = recorder->CurrentLine();
+    if (line != nullptr) KeepTake(state, places, *line, Voice(1.4, 0.0), false);
+    recorder->GoToLine("ack 1");
+    recorder->GoToLine("ack 0");
+    TakeRecorder& take = recorder->Recorder();
+    take.Start(1ull << 40);
+    const std::vector<std::int16_t> voice = Voice(1.9, 0.0);
+    for (std::size_t at = 0; at + 2400 <= voice.size(); at += 2400) {
+      take.Add(std::span(voice).subspan(at, 2400), 0.0);
+    }
+    recorder->ShowLevel();
+    tour.Shoot(recorder, "record");
+    take.Stop();
+    nav.Close(PageId::Recorder);
+  }
 
   fs::remove_all(root);
   return 0;

@@ -27,6 +27,7 @@ enum class PageId {
   About,           // frmAbout
   Preferences,     // frmPreferences
   Preview,         // frmPreview
+  Recorder,        // frmRecord
 };
 
 class Navigator : public QObject {

@@ -31,6 +31,7 @@ void RegisterPages(AppContext& ctx) {
   RegisterScriptPages(ctx);
   RegisterWorkAreaPages(ctx);
   RegisterOutputPages(ctx);
+  RegisterRecordWindow(ctx);
 }
 
 }  // namespace voxmire

@@ -11,5 +11,6 @@ void RegisterVoiceWindow(AppContext& ctx);    // src/sounds/VoiceWindowPages.cpp
 void RegisterScriptPages(AppContext& ctx);    // src/output/ScriptPages.cpp
 void RegisterWorkAreaPages(AppContext& ctx);  // src/workarea/WorkAreaPages.cpp
 void RegisterOutputPages(AppContext& ctx);    // src/output/OutputPages.cpp
+void RegisterRecordWindow(AppContext& ctx);   // src/record/RecordWindowPages.cpp
 
 }  // namespace voxmire

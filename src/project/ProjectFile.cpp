@@ -133,6 +133,27 @@ void AppendList(std::string& out, const char* key, const std::vector<std::string
   out += texts.empty() ? "],\n" : "\n  ],\n";
 }
 
+// The takes of the recording window, one line each.
+void AppendTakes(std::string& out, const std::vector<LineTakes>& takes) {
+  out += "  \"takes\": [";
+  for (std::size_t i = 0; i < takes.size(); ++i) {
+    const LineTakes& line = takes[i];
+    out += i == 0 ? "\n    {\"line\": " : ",\n    {\"line\": ";
+    AppendQuoted(out, line.Line);
+    out += ", \"files\": [";
+    for (std::size_t k = 0; k < line.Files.size(); ++k) {
+      if (k != 0) out += ", ";
+      AppendQuoted(out, line.Files[k]);
+    }
+    out += "], \"used\": ";
+    AppendQuoted(out, line.Used);
+    out += ", \"sound\": ";
+    AppendQuoted(out, line.Sound);
+    out += '}';
+  }
+  out += takes.empty() ? "],\n" : "\n  ],\n";
+}
+
 void AppendOptional(std::string& out, const std::optional<std::string>& text) {
   if (text) {
     AppendQuoted(out, *text);
@@ -491,6 +512,27 @@ void Row(JsonReader& in, const std::string& where, PhraseRow& row) {
       in, [&] { return where; }, row);
 }
 
+void ReadTakes(JsonReader& in, std::vector<LineTakes>& takes) {
+  takes.clear();
+  ArrayOf(in, "takes", [&] {
+    const std::string where = "takes " + std::to_string(takes.size() + 1);
+    LineTakes& line = takes.emplace_back();
+    ObjectOf(in, where, [&](const std::string& member) {
+      if (member == "line") {
+        line.Line = Text(in, where + " line");
+      } else if (member == "files") {
+        ArrayOf(in, where + " files", [&] { line.Files.push_back(Text(in, where + " files")); });
+      } else if (member == "used") {
+        line.Used = Text(in, where + " used");
+      } else if (member == "sound") {
+        line.Sound = Text(in, where + " sound");
+      } else {
+        in.Skip();
+      }
+    });
+  });
+}
+
 void ReadTable(JsonReader& in, const std::string& key, PhraseTable& table) {
   std::vector<PhraseRow> rows;
   bool adding = false;
@@ -573,6 +615,8 @@ ProjectState StateFrom(JsonReader& in) {
       list.clear();
       ArrayOf(in, key,
               [&] { list.push_back(Text(in, key + " " + std::to_string(list.size() + 1))); });
+    } else if (key == "takes") {
+      ReadTakes(in, state.Takes);
     } else if (key == "scriptHead") {
       state.ScriptHead = OptionalText(in, "scriptHead");
     } else if (key == "tables") {
@@ -691,6 +735,7 @@ std::string ProjectFileText(const ProjectState& state) {
   out += ",\n";
   AppendList(out, "sounds", state.Sounds);
   AppendList(out, "convertedSounds", state.ConvertedSounds);
+  AppendTakes(out, state.Takes);
   out += "  \"scriptHead\": ";
   AppendOptional(out, state.ScriptHead);
 

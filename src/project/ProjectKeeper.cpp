@@ -31,6 +31,11 @@ void ProjectKeeper::Touched() {
   if (!timer_.isActive()) timer_.start();
 }
 
+void ProjectKeeper::TablesChanged() {
+  Q_EMIT tablesChanged();
+  Touched();
+}
+
 bool ProjectKeeper::SaveNow() {
   timer_.stop();
   if (store_.Save(state_) != ProjectStore::Outcome::Failed) return true;

@@ -36,6 +36,10 @@ class ProjectKeeper : public QObject {
   // Something of the state changed: save soon. Typing on does not put the
   // save off, so a steady typist's work is saved too.
   void Touched();
+  // A window beside the work area changed the tables (the recording window
+  // fills Sound cells): whatever shows them shows them anew, and the change
+  // is saved soon.
+  void TablesChanged();
   // Saves at once when there is anything to save (the file itself is
   // written in the background). False when it could not even be begun; the
   // user is told once, not at every keystroke.
@@ -52,6 +56,9 @@ class ProjectKeeper : public QObject {
   bool Pending() const { return timer_.isActive(); }
   // True from a reported failure until the work is saved again.
   bool Failing() const { return reported_; }
+
+ Q_SIGNALS:
+  void tablesChanged();
 
  private:
   // On the GUI thread, after each write of the store's thread.

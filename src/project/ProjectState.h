@@ -10,6 +10,17 @@
 
 namespace voxmire {
 
+// The recordings made of one line in the recording window, kept as they
+// were recorded in Packs/<Name>/Takes.
+struct LineTakes {
+  std::string Line;                // the line: "ack 0", "order 10", "name 2"
+  std::vector<std::string> Files;  // its takes' file names, oldest first
+  std::string Used;                // the take the pack's sound was made from; empty for none
+  std::string Sound;               // the pack's sound made from the line's takes
+
+  bool operator==(const LineTakes&) const = default;
+};
+
 struct ProjectState {
   // The information page.
   std::string VoicePackName;
@@ -37,6 +48,8 @@ struct ProjectState {
   // Those of Sounds that were converted on their way into the pack's folder
   // (the others are the user's files copied unchanged), sorted.
   std::vector<std::string> ConvertedSounds;
+  // The recording window's takes, one entry per line that has any.
+  std::vector<LineTakes> Takes;
   // The script head as the user edited it on the script page; nothing while
   // it is the template's expansion.
   std::optional<std::string> ScriptHead;

@@ -303,26 +303,6 @@ void PutU32(std::string& out, std::uint32_t v) {
   for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((v >> shift) & 0xFF);
 }
 
-std::string WavBytes(const std::vector<std::int16_t>& samples) {
-  const auto dataSize = static_cast<std::uint32_t>(samples.size() * 2);
-  std::string out;
-  out.reserve(44 + dataSize);
-  out += "RIFF";
-  PutU32(out, 36 + dataSize);
-  out += "WAVEfmt ";
-  PutU32(out, 16);
-  PutU16(out, 1);  // PCM
-  PutU16(out, 1);  // mono
-  PutU32(out, kGameRate);
-  PutU32(out, kGameRate * 2);
-  PutU16(out, 2);
-  PutU16(out, 16);
-  out += "data";
-  PutU32(out, dataSize);
-  for (std::int16_t s : samples) PutU16(out, static_cast<std::uint16_t>(s));
-  return out;
-}
-
 PrepareResult Refused(std::string reason) { return {PrepareOutcome::Refused, std::move(reason)}; }
 
 PrepareResult Write(const fs::path& target, std::string_view bytes, PrepareOutcome outcome) {
@@ -358,10 +338,37 @@ PrepareResult Convert(const fs::path& source, const fs::path& target,
   if (samples.empty()) return Refused("holds no sound (zero frames)");
   if (options.trimSilence) TrimSilence(samples);
   if (options.evenLoudness) EvenOutLoudness(samples);
-  return Write(target, WavBytes(Quantize(samples)), PrepareOutcome::Converted);
+  return Write(target, MonoWavBytes(Quantize(samples), kGameRate), PrepareOutcome::Converted);
 }
 
 }  // namespace
+
+std::string MonoWavBytes(std::span<const std::int16_t> samples, int rate) {
+  const auto dataSize = static_cast<std::uint32_t>(samples.size() * 2);
+  const auto byteRate = static_cast<std::uint32_t>(rate) * 2;
+  std::string out;
+  out.reserve(44 + dataSize);
+  out += "RIFF";
+  PutU32(out, 36 + dataSize);
+  out += "WAVEfmt ";
+  PutU32(out, 16);
+  PutU16(out, 1);  // PCM
+  PutU16(out, 1);  // mono
+  PutU32(out, static_cast<std::uint32_t>(rate));
+  PutU32(out, byteRate);
+  PutU16(out, 2);
+  PutU16(out, 16);
+  out += "data";
+  PutU32(out, dataSize);
+  const std::size_t head = out.size();
+  out.resize(head + dataSize);
+  for (std::size_t i = 0; i < samples.size(); ++i) {
+    const auto v = static_cast<std::uint16_t>(samples[i]);
+    out[head + 2 * i] = static_cast<char>(v & 0xFF);
+    out[head + 2 * i + 1] = static_cast<char>(v >> 8);
+  }
+  return out;
+}
 
 PrepareResult PrepareSound(const fs::path& source, const fs::path& target,
                            const ConvertOptions& options) {

@@ -7,7 +7,9 @@
 // is written whole or not at all; the recording itself is only read.
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -41,6 +43,9 @@ struct PrepareResult {
 // already is one and no option asks for processing, else a conversion.
 PrepareResult PrepareSound(const std::filesystem::path& source, const std::filesystem::path& target,
                            const ConvertOptions& options);
+
+// The bytes of a 16-bit PCM mono .wav file holding `samples` at `rate`.
+std::string MonoWavBytes(std::span<const std::int16_t> samples, int rate);
 
 struct SoundJob {
   std::filesystem::path source;

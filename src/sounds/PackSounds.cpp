@@ -206,9 +206,21 @@ std::vector<NameClash> FindNameClashes(const std::vector<std::string>& names) {
   return clashes;
 }
 
-fs::path PackSoundsDir(const Places& places, std::string_view voicePackName) {
+namespace {
+
+fs::path PackDir(const Places& places, std::string_view voicePackName) {
   const std::string name = voicePackName.empty() ? "DEFAULT" : std::string(voicePackName);
-  return Join(Join(places.data, "Packs"), name) / "Sounds";
+  return Join(Join(places.data, "Packs"), name);
+}
+
+}  // namespace
+
+fs::path PackSoundsDir(const Places& places, std::string_view voicePackName) {
+  return PackDir(places, voicePackName) / "Sounds";
+}
+
+fs::path PackTakesDir(const Places& places, std::string_view voicePackName) {
+  return PackDir(places, voicePackName) / "Takes";
 }
 
 fs::path PackSoundFile(const Places& places, std::string_view voicePackName,

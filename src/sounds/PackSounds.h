@@ -52,6 +52,10 @@ std::vector<NameClash> FindNameClashes(const std::vector<std::string>& names);
 // as "DEFAULT", as the script does.
 std::filesystem::path PackSoundsDir(const Places& places, std::string_view voicePackName);
 
+// Packs/<Name>/Takes in the data folder: the recording window's takes as
+// they were recorded.
+std::filesystem::path PackTakesDir(const Places& places, std::string_view voicePackName);
+
 // The pack's copy of one sound: <PackSoundsDir>/<name>.wav.
 std::filesystem::path PackSoundFile(const Places& places, std::string_view voicePackName,
                                     std::string_view soundName);

@@ -253,4 +253,8 @@ void PhraseCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index
   QStyledItemDelegate::setEditorData(editor, index);
 }
 
+void PhraseTableModel::CellsChanged() {
+  if (rowCount() > 0) Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, kColumnCount - 1));
+}
+
 }  // namespace voxmire

@@ -59,6 +59,9 @@ class PhraseTableModel : public QAbstractTableModel {
   void CreateRows(int n);
   bool AddRow();
   bool RemoveLastRow();
+  // Cells changed behind the model's back (no row came or went): the views
+  // show them anew.
+  void CellsChanged();
   // Brackets a change made to the table behind the model's back.
   void BeginExternalChange() { beginResetModel(); }
   void EndExternalChange() { endResetModel(); }

@@ -137,6 +137,7 @@ WorkAreaPage::WorkAreaPage(AppContext& ctx)
   layout->addWidget(tabs_);
   setCentralWidget(central);
   resize(800, 520);
+  connect(&ctx_.keeper, &ProjectKeeper::tablesChanged, this, &WorkAreaPage::TablesChangedElsewhere);
 }
 
 // The views and their editors go first: a closing editor still writes to
@@ -156,12 +157,15 @@ void WorkAreaPage::BuildMenus() {
   voiceWindow->setObjectName(QStringLiteral("mnuVW"));
   QAction* preview = tools->addAction(tr("&Preview"));
   preview->setObjectName(QStringLiteral("mnuPreview"));
+  QAction* record = tools->addAction(tr("&Record Lines..."));
+  record->setObjectName(QStringLiteral("mnuRecord"));
   AddHelpMenu(menus);
 
   connect(preview, &QAction::triggered, this, &WorkAreaPage::ShowPreview);
   connect(generate, &QAction::triggered, this, &WorkAreaPage::Generate);
   connect(back, &QAction::triggered, this, &WorkAreaPage::Back);
   connect(voiceWindow, &QAction::triggered, this, &WorkAreaPage::ShowVoiceWindow);
+  connect(record, &QAction::triggered, this, &WorkAreaPage::ShowRecordWindow);
 }
 
 QWidget* WorkAreaPage::BuildGrowerTab(Grower& grower, const char* viewName, const char* headerName,
@@ -368,6 +372,10 @@ std::vector<WorkAreaPage::Tool> WorkAreaPage::Tools() {
        tr("Shows the speech menu as the game will build it from the pack, and plays its phrase "
           "sequences with their times."),
        [this] { ShowPreview(); }},
+      {tr("&Record Lines..."), "cmdRecordLines",
+       tr("Prompts each line of the tables in turn and records it from your microphone; "
+          "each take becomes the row's sound."),
+       [this] { ShowRecordWindow(); }},
       {tr("Generate  && Continue"), "Command12",
        tr("Generates the Script and takes you to the next stage "), [this] { Generate(); }},
       {tr("<- Back"), "Command18", tr("Takes you back to the previous step"), [this] { Back(); }},
@@ -593,6 +601,13 @@ void WorkAreaPage::ShowPreview() {
   // A preview shows the tables as they are now: an open one is made afresh.
   ctx_.nav.Close(PageId::Preview);
   ctx_.nav.Open(PageId::Preview);
+}
+
+void WorkAreaPage::ShowRecordWindow() { ctx_.nav.Open(PageId::Recorder); }
+
+void WorkAreaPage::TablesChangedElsewhere() {
+  for (Grower& grower : growers_) grower.model->CellsChanged();
+  ShowOrdersAndNames();
 }
 
 }  // namespace voxmire

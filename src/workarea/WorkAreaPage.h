@@ -75,6 +75,9 @@ class WorkAreaPage : public Page {
   void ShowPreview();
   // The script head the pack is generated with; nothing without a template.
   std::optional<std::string> Head() const;
+  void ShowRecordWindow();
+  // Another window changed the tables: show them anew.
+  void TablesChangedElsewhere();
 
   Grower* FindGrower(WorkAreaTab tab);
   const Grower* FindGrower(WorkAreaTab tab) const;

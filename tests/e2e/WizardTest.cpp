@@ -16,8 +16,10 @@
 #include "app/DirectoryLists.h"
 #include "app/Qt1252.h"
 #include "core/Files.h"
+#include "record/RecordWindow.h"
 #include "sounds/AudioSamples.h"
 #include "support/Harness.h"
+#include "support/PulseServer.h"
 #include "support/UmodReader.h"
 #include "support/ZipReader.h"
 #include "workarea/PhraseTable.h"
@@ -108,8 +110,9 @@ class WizardTest : public ::testing::Test {
     return page;
   }
 
-  // Start page to the compile page, by the buttons a user presses.
-  void WalkToTheCompilePage() {
+  // Start page to the work area, by the buttons a user presses: two
+  // acknowledgements typed, the base voice's taunts loaded.
+  QWidget* WalkToTheWorkArea() {
     Click(h_.nav.Open(PageId::Start), "Command1");
 
     QWidget* info = Current(PageId::Info);
@@ -123,7 +126,7 @@ class WizardTest : public ::testing::Test {
     Click(Current(PageId::SelectVoice), "Command1");  // Voice Male One, preselected
 
     QWidget* chooser = Current(PageId::ChooseSoundDir);
-    ASSERT_TRUE(
+    EXPECT_TRUE(
         Find<DirectoryList>(chooser, "Dir1")->SetPath(QString::fromStdString(sounds_.string())));
     Click(chooser, "Command1");
 
@@ -142,7 +145,8 @@ class WizardTest : public ::testing::Test {
     h_.dialogs.inputAnswers = {QStringLiteral("2")};
     Click(work, "Command1");  // two acknowledgement rows
     auto* acks = Find<QTableView>(work, "tblAck");
-    ASSERT_EQ(acks->model()->rowCount(), 2);
+    EXPECT_EQ(acks->model()->rowCount(), 2);
+    if (acks->model()->rowCount() != 2) return work;
     TypeInCell(acks, 0, 0, QStringLiteral("Sound'MyPack.MyPack.hello'"));
     TypeInCell(acks, 0, 1, QStringLiteral("Hello there"));
     TypeInCell(acks, 0, 2, QStringLiteral("Hi"));
@@ -152,9 +156,15 @@ class WizardTest : public ::testing::Test {
     Click(work, "Command14");  // the base voice's taunts
     tabs->setCurrentIndex(5);
     Type(work, "txtRedLeader", QStringLiteral("Sound'MyPack.MyPack.wide'"));
-    tabs->setCurrentIndex(6);
+    return work;
+  }
+
+  // "Generate && Continue", then on from the int file page to the compile page.
+  void GenerateAndGoToCompile(QWidget* work) {
+    Find<QTabWidget>(work, "SSTab1")->setCurrentIndex(6);
+    h_.dialogs.confirms.clear();
     h_.dialogs.confirmAnswers = {true};
-    Click(work, "Command12");  // Generate && Continue
+    Click(work, "Command12");
     // No friendly fire rows: said before generating, and generated all the same.
     ASSERT_EQ(h_.dialogs.confirms.size(), 1u);
     EXPECT_TRUE(h_.dialogs.confirms[0].text.contains(QStringLiteral("\"Friendly Fire\" tab")));
@@ -168,6 +178,22 @@ class WizardTest : public ::testing::Test {
                           PageId::Sounds, PageId::Script, PageId::WorkArea, PageId::IntFile}) {
       EXPECT_FALSE(h_.nav.IsOpen(passed)) << static_cast<int>(passed);
     }
+  }
+
+  // The length of one of the pack's sounds, in the game's own six decimals.
+  std::string SoundSeconds(const std::string& sound) {
+    const auto audio =
+        testing::ReadAudio(program_ / "Packs" / "MyPack" / "Sounds" / (sound + ".wav"));
+    EXPECT_TRUE(audio.has_value()) << sound;
+    return audio
+               ? FixedDecimals(static_cast<double>(audio->info.frames) / audio->info.samplerate, 6)
+               : std::string();
+  }
+
+  // Start page to the compile page.
+  void WalkToTheCompilePage() {
+    QWidget* work = WalkToTheWorkArea();
+    if (!HasFailure()) GenerateAndGoToCompile(work);
   }
 
   // Presses "Compile!" and gives the one message it showed.
@@ -207,18 +233,10 @@ TEST_F(WizardTest, FailuresLeaveTheGameAsItWasThenThePackIsBuiltInstalledAndComp
   EXPECT_EQ(script.find("s\xFCnds"), std::string::npos);  // no folder of the user's reaches it
   // The pack's own acknowledgements and leader name wait as long as the
   // files the compile installs last, in the game's own six decimals.
-  const auto seconds = [&](const std::string& sound) {
-    const auto audio =
-        testing::ReadAudio(program_ / "Packs" / "MyPack" / "Sounds" / (sound + ".wav"));
-    EXPECT_TRUE(audio.has_value()) << sound;
-    return audio
-               ? FixedDecimals(static_cast<double>(audio->info.frames) / audio->info.samplerate, 6)
-               : std::string();
-  };
   for (const auto& [line, sound] :
        {std::pair{"AckTime(0)=", "hello"}, std::pair{"AckTime(1)=", "gotit"},
         std::pair{"NameTime(0)=", "wide"}}) {
-    const std::string expected = "\r\n" + std::string(line) + seconds(sound) + "\r\n";
+    const std::string expected = "\r\n" + std::string(line) + SoundSeconds(sound) + "\r\n";
     EXPECT_NE(script.find(expected), std::string::npos) << expected << " in " << script;
   }
   EXPECT_EQ(script.find("NameTime(1)="), std::string::npos);  // the base voice's, left to it
@@ -391,7 +409,7 @@ TEST_F(WizardTest, TheWholeWizardByKeyboardAloneVoiceWindowIncluded) {
   for (int tab = 0; tab < 3; ++tab) Press(Qt::Key_Tab, Qt::ControlModifier);  // to Tools
   ASSERT_TRUE(TabTo("Command12"));
   h_.dialogs.confirmAnswers = {true};  // tables left empty: go on all the same
-  Press(Qt::Key_Return);  // "Generate  && Continue"
+  Press(Qt::Key_Return);               // "Generate  && Continue"
   ASSERT_EQ(h_.dialogs.confirms.size(), 1u);
   EXPECT_EQ(h_.state.Tables.Acks.Row(1), (PhraseRow{hello.toStdString(), "Hello there", ""}));
   EXPECT_EQ(h_.state.Tables.Orders[0].Sound, hello.toStdString());
@@ -411,6 +429,81 @@ TEST_F(WizardTest, TheWholeWizardByKeyboardAloneVoiceWindowIncluded) {
   EXPECT_NE(installed.find("AckSound(0)=" + hello.toStdString()), std::string::npos);
   EXPECT_NE(installed.find("AckString(0)=\"Hello there\""), std::string::npos);
   EXPECT_TRUE(fs::exists(package_));
+}
+
+// A pack whose lines are recorded in the program: an acknowledgement, an
+// order and a leader name, spoken into a private sound server's room and
+// heard by its microphone, then compiled. The game gets each take's sound
+// and each row names it.
+TEST_F(WizardTest, LinesRecordedInTheProgramAreImportedAndTheirRowsNameThem) {
+  PulseServer server;
+  ASSERT_TRUE(server.Started()) << server.Problem();
+  QWidget* work = WalkToTheWorkArea();
+  ASSERT_FALSE(HasFailure());
+  Find<QTabWidget>(work, "SSTab1")->setCurrentIndex(3);
+  Type(work, "txtAssaultString", QStringLiteral("Attack"));
+  Find<QTabWidget>(work, "SSTab1")->setCurrentIndex(6);
+  Click(work, "cmdRecordLines");
+  auto* recorder = qobject_cast<RecordWindow*>(Current(PageId::Recorder));
+  ASSERT_NE(recorder, nullptr);
+  for (const char* line : {"ack 1", "order 2", "name 0"}) {
+    SCOPED_TRACE(line);
+    ASSERT_TRUE(recorder->GoToLine(line));
+    QTest::keyClick(recorder, Qt::Key_Space);
+    ASSERT_TRUE(recorder->Taking());
+    ASSERT_TRUE(server.Play(h_.root / "spoken.wav"));
+    QTest::keyClick(recorder, Qt::Key_Space);
+    EXPECT_FALSE(recorder->Taking());
+  }
+  EXPECT_TRUE(h_.dialogs.messages.empty());
+  QTest::keyClick(recorder, Qt::Key_Escape);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !h_.nav.IsOpen(PageId::Recorder); }));
+  // The rows point at the takes' sounds, in the tables the work area shows.
+  auto* acks = Find<QTableView>(work, "tblAck");
+  EXPECT_EQ(acks->model()->index(1, 0).data().toString(),
+            QStringLiteral("Sound'MyPack.MyPack.ack_1_got_it'"));
+  EXPECT_EQ(Find<QLineEdit>(work, "txtAssaultSound")->text(),
+            QStringLiteral("Sound'MyPack.MyPack.order_2_attack'"));
+  EXPECT_EQ(Find<QLineEdit>(work, "txtRedLeader")->text(),
+            QStringLiteral("Sound'MyPack.MyPack.name_red_leader'"));
+  // Each row's time is its take's length, and the script says so.
+  const QString ackTime = acks->model()->index(1, 3).data().toString();
+  const QString nameTime = Find<QLineEdit>(work, "txtRedLeaderTime")->placeholderText() +
+                           Find<QLineEdit>(work, "txtRedLeaderTime")->text();
+
+  GenerateAndGoToCompile(work);
+  ASSERT_FALSE(HasFailure());
+  const ShownMessage report = Compile();
+  EXPECT_EQ(report.icon, MessageIcon::None) << report.text.toStdString();
+  const std::string script = ReadFile(game_ / "MyPack" / "Classes" / "MyPack.uc");
+  EXPECT_EQ(ReadFile(package_), "fake package MyPack\n" + script);
+  for (const auto& [sound, row] :
+       {std::pair{"ack_1_got_it", "AckSound(1)"}, std::pair{"order_2_attack", "OrderSound(2)"},
+        std::pair{"name_red_leader", "NameSound(0)"}}) {
+    SCOPED_TRACE(sound);
+    const std::string name(sound);
+    EXPECT_NE(script.find("\r\n#exec AUDIO IMPORT FILE=\"Sounds\\" + name + ".wav\" NAME=\"" +
+                          name + "\" PACKAGE=\"MyPack\" GROUP=\"MyPack\"\r\n"),
+              std::string::npos);
+    EXPECT_NE(script.find(std::string(row) + "=Sound'MyPack.MyPack." + name + "'"),
+              std::string::npos);
+    const auto audio = testing::ReadAudio(game_ / "MyPack" / "Sounds" / (name + ".wav"));
+    ASSERT_TRUE(audio.has_value());
+    EXPECT_EQ(audio->info.samplerate, 22050);
+    EXPECT_EQ(audio->info.channels, 1);
+    if (std::string_view(row) != "OrderSound(2)") {
+      const std::string time = SoundSeconds(name);
+      EXPECT_NE(
+          script.find((row[0] == 'A' ? "\r\nAckTime(1)=" : "\r\nNameTime(0)=") + time + "\r\n"),
+          std::string::npos)
+          << time;
+      // The page shows it to the hundredth.
+      EXPECT_NEAR((row[0] == 'A' ? ackTime : nameTime).toDouble(), std::stod(time), 0.005);
+    }
+    // The spoken words, trimmed: "hello there" lasts about a second.
+    EXPECT_GT(audio->info.frames, 22050 / 2);
+    EXPECT_LT(audio->info.frames, 22050 * 2);
+  }
 }
 
 }  // namespace

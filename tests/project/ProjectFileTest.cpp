@@ -44,6 +44,11 @@ ProjectState FullPack() {
   s.SoundDrive = "/home";
   s.Sounds = {"gotit", "hello", "\xE9t\xE9"};
   s.ConvertedSounds = {"hello"};
+  s.Takes = {{"ack 0",
+              {"ack_0_got_it_take1.wav", "ack_0_\xE9t\xE9_take2.wav"},
+              "ack_0_got_it_take1.wav",
+              "ack_0_got_it"},
+             {"name 0", {}, "", "name_red_leader"}};
   s.ScriptHead = "class My_Pack2 extends VoiceFemaleTwo;\r\n\t// edited\r\n";
   AddRows(s.Tables.Acks,
           {{"Sound'My_Pack2.My_Pack2.gotit'", "Got it", "Got"}, {}, {"", "C:\\Temp\\x", "\t"}});
@@ -78,6 +83,24 @@ TEST(ProjectFile, EverythingTheWizardCollectsComesBackByteForByte) {
     EXPECT_EQ(*read.state, state);
     EXPECT_EQ(ProjectFileText(*read.state), text);
   }
+}
+
+// Files written before the recording window have no takes, and files from
+// a later version may say more about a take: both load.
+TEST(ProjectFile, TakesAreOptionalAndUnknownTakeFieldsPassOver) {
+  const std::string text = ProjectFileText(FullPack());
+  const std::size_t from = text.find("  \"takes\": [");
+  const std::size_t to = text.find("  ],\n", from) + 5;
+  ASSERT_NE(from, std::string::npos);
+  ProjectRead read = ReadProjectText(std::string(text).erase(from, to - from));
+  ASSERT_TRUE(read.state) << read.problem;
+  EXPECT_TRUE(read.state->Takes.empty());
+
+  std::string later = text;
+  later.insert(later.find("\"used\"", from), "\"gain\": [1, {\"x\": null}], ");
+  read = ReadProjectText(later);
+  ASSERT_TRUE(read.state) << read.problem;
+  EXPECT_EQ(read.state->Takes, FullPack().Takes);
 }
 
 TEST(ProjectFile, OneTableRowALineSoThatChangesDiffAsTheirRows) {
@@ -131,6 +154,7 @@ TEST(ProjectFile, RefusesWhatIsNotAProjectItCanUse) {
        replaced("\"mailto:jerome@example.org\"", "\"\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD\""),
        "Windows-1252"},
       {"number for a text", replaced("\"/home/j/sounds/\"", "7"), "soundDir"},
+      {"take list not a list", replaced("\"files\": [", "\"files\": 3, \"x\": ["), "files"},
       {"seven orders", replaced("\"orders\": [", "\"orders\": [[\"\", \"\", \"\"], "), "seven"},
   };
   for (const auto& c : cases) {

@@ -39,7 +39,7 @@ Harness::~Harness() {
   for (auto id : {PageId::Splash, PageId::Start, PageId::Info, PageId::ChooseUTDir,
                   PageId::SelectVoice, PageId::ChooseSoundDir, PageId::Sounds, PageId::Script,
                   PageId::WorkArea, PageId::VoiceWindow, PageId::IntFile, PageId::Compile,
-                  PageId::About, PageId::Preferences, PageId::Preview}) {
+                  PageId::About, PageId::Preferences, PageId::Preview, PageId::Recorder}) {
     delete nav.Window(id);
   }
   std::error_code ec;

@@ -444,10 +444,11 @@ TEST(WorkAreaPage, SoundReferencesAreCheckedBeforeAnythingIsWritten) {
   }
 }
 
-TEST(WorkAreaPage, BackAndVoiceWindowMoves) {
+TEST(WorkAreaPage, BackVoiceWindowAndRecordingWindowMoves) {
   for (auto [trigger, opens] :
        {std::pair{"Command18", PageId::Script}, std::pair{"mnuBack", PageId::Script},
-        std::pair{"Command13", PageId::VoiceWindow}, std::pair{"mnuVW", PageId::VoiceWindow}}) {
+        std::pair{"Command13", PageId::VoiceWindow}, std::pair{"mnuVW", PageId::VoiceWindow},
+        std::pair{"cmdRecordLines", PageId::Recorder}, std::pair{"mnuRecord", PageId::Recorder}}) {
     SCOPED_TRACE(trigger);
     Harness h;
     h.state.VoicePackName = "Pack";
@@ -455,7 +456,7 @@ TEST(WorkAreaPage, BackAndVoiceWindowMoves) {
     trigger[0] == 'm' ? Trigger(page, trigger) : Click(page, trigger);
     EXPECT_TRUE(h.nav.IsOpen(opens));
     EXPECT_EQ(h.nav.IsOpen(PageId::WorkArea),
-              opens == PageId::VoiceWindow);  // the window sits beside
+              opens != PageId::Script);  // the windows sit beside
   }
 }
 
