@@ -8,6 +8,7 @@
 #include "output/DefaultProperties.h"
 #include "project/ClassImport.h"
 #include "project/PackName.h"
+#include "sounds/PackSounds.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   Check(IsValidPackName(first.state.VoicePackName));
+  for (const std::string& sound : first.state.Sounds) Check(IsGameSoundName(sound));
   Check(parts[0].compare(0, first.head.size(), first.head) == 0);
   const WorkAreaTables& tables = first.state.Tables;
   for (const PhraseTable* table : {&tables.Acks, &tables.FFire, &tables.Taunts, &tables.Others}) {

@@ -161,6 +161,8 @@ std::string GameSoundName(std::string_view utf8FileName) {
   return name;
 }
 
+bool IsGameSoundName(std::string_view name) { return GameSoundName(name) == name; }
+
 bool SameSoundName(std::string_view a, std::string_view b) { return EqualIgnoringAsciiCase(a, b); }
 
 std::optional<std::vector<SoundFileEntry>> ListSoundFiles(const fs::path& dir) {

@@ -24,6 +24,12 @@ bool IsSoundFileName(std::string_view fileName);
 // name is UTF-8, as the file system holds it.
 std::string GameSoundName(std::string_view utf8FileName);
 
+// True for a name GameSoundName can give: the only sound names the pack
+// takes, whether the sound page made them or a class or project file says
+// so. Anything else could climb out of the pack's folder ("../x") or break
+// a line of the script.
+bool IsGameSoundName(std::string_view name);
+
 // The game compares names without regard to letter case.
 bool SameSoundName(std::string_view a, std::string_view b);
 

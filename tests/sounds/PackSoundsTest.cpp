@@ -35,6 +35,20 @@ TEST(PackSoundsTest, FileNamesBecomeNamesTheGameCanHold) {
   EXPECT_EQ(longName, std::string(63, 'x'));
 }
 
+// Names read from a class or project file are taken only when the sound
+// page could have made them.
+TEST(PackSoundsTest, OnlyNamesThePageMakesAreGameSoundNames) {
+  for (const std::string& yes : std::vector<std::string>{
+           "hello", "UPPER", "grusse_mit_blank", "S01_intro", "a", "x_1_", std::string(63, 'x')}) {
+    EXPECT_TRUE(IsGameSoundName(yes)) << yes;
+  }
+  for (const std::string& no : std::vector<std::string>{
+           "", "../../../evil", "a/b", "two\r\nlines", "with space", "caf\xE9", "1abc", "_x",
+           "hello.wav", "say\"hi", std::string(64, 'x'), std::string("nul\0", 4)}) {
+    EXPECT_FALSE(IsGameSoundName(no)) << no;
+  }
+}
+
 TEST(PackSoundsTest, SoundFileNamesAndTheirListing) {
   for (const char* yes : {"a.wav", "a.MP3", "a.Ogg", "a.oga", "a.FLAC", "a.aif", "a.AIFF"}) {
     EXPECT_TRUE(IsSoundFileName(yes)) << yes;
