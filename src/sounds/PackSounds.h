@@ -66,10 +66,11 @@ std::filesystem::path PackSoundFile(const Places& places, std::string_view voice
 // it. False when it can't.
 bool PrepareWritableDir(const std::filesystem::path& dir);
 
-// Copies every .wav file of the pack's folder into `gameSoundsDir` (created
-// when missing), each written whole, replacing earlier copies. Other files
-// there are left alone. On failure `problem` says which file or folder.
-bool InstallPackSounds(const std::filesystem::path& packSoundsDir,
-                       const std::filesystem::path& gameSoundsDir, std::string& problem);
+// The .wav files of the pack's folder that a compile installs into the
+// game's <Name>/Sounds, sorted by name; hidden ones (our own temporary files
+// among them) left out. None when there is no folder (a pack of stock sounds
+// only); nothing, with `problem` saying why, when it can't be read.
+std::optional<std::vector<std::filesystem::path>> PackSoundsToInstall(
+    const std::filesystem::path& packSoundsDir, std::string& problem);
 
 }  // namespace voxmire

@@ -104,29 +104,27 @@ TEST(PackSoundsTest, ThePacksFolderLivesInTheDataFolder) {
   }
 }
 
-TEST(PackSoundsTest, InstallCopiesThePacksSoundsIntoTheGameAndLeavesOtherFilesAlone) {
+// What a compile installs: the .wav files, sorted, and nothing hidden (our
+// own half-written files among them). The compile records and takes back
+// each copy, so this only lists them.
+TEST(PackSoundsTest, TheCompileInstallsThePacksWavFilesAndNothingHidden) {
   testing::TempDir dir;
   const fs::path pack = dir.path / "Packs" / "P" / "Sounds";
-  const fs::path game = dir.path / "UT" / "P" / "Sounds";
   std::string problem;
-  EXPECT_TRUE(InstallPackSounds(pack, game, problem));  // no own sounds: nothing to do
-  EXPECT_FALSE(fs::exists(game));
+  EXPECT_EQ(PackSoundsToInstall(pack, problem), std::vector<fs::path>());  // stock sounds only
 
-  dir.Write("Packs/P/Sounds/hello.wav", "new hello");
-  dir.Write("Packs/P/Sounds/Bye.WAV", "bye");
-  dir.Write("Packs/P/Sounds/.hello.wav.tmp123", "half");
-  dir.Write("UT/P/Sounds/hello.wav", "old hello");
-  dir.Write("UT/P/Sounds/mine.wav", "the user's");
-  ASSERT_TRUE(InstallPackSounds(pack, game, problem)) << problem;
-  EXPECT_EQ(ReadFileBytes(game / "hello.wav"), "new hello");
-  EXPECT_EQ(ReadFileBytes(game / "Bye.WAV"), "bye");
-  EXPECT_EQ(ReadFileBytes(game / "mine.wav"), "the user's");
-  EXPECT_FALSE(fs::exists(game / ".hello.wav.tmp123"));
+  for (const char* name :
+       {"hello.wav", "Bye.WAV", ".hidden.wav", ".hello.wav.tmp123", "notes.txt", "take.mp3"}) {
+    dir.Write(fs::path("Packs/P/Sounds") / name, "x");
+  }
+  fs::create_directories(pack / "folder.wav");
+  EXPECT_EQ(PackSoundsToInstall(pack, problem),
+            (std::vector<fs::path>{pack / "Bye.WAV", pack / "hello.wav"}));
 
-  // A file where the folder should be: the copy fails and says where.
-  dir.Write("UT/Q", "in the way");
-  EXPECT_FALSE(InstallPackSounds(pack, dir.path / "UT" / "Q" / "Sounds", problem));
-  EXPECT_NE(problem.find(PathText(dir.path / "UT" / "Q" / "Sounds")), std::string::npos);
+  dir.Write("Packs/R/Sounds", "a file in place of the folder");
+  EXPECT_FALSE(PackSoundsToInstall(dir.path / "Packs" / "R" / "Sounds", problem));
+  EXPECT_NE(problem.find(PathText(dir.path / "Packs" / "R" / "Sounds")), std::string::npos)
+      << problem;
 }
 
 }  // namespace
