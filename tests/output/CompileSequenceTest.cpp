@@ -618,6 +618,20 @@ TEST_F(CompileSequenceTest, AFolderThatCantBeMadeIsReportedWithItsReason) {
   EXPECT_FALSE(fs::exists(system_ / "MyPack.int"));
 }
 
+// Another mod's folder of the pack's name would be compiled into the pack:
+// it is refused, named, and left as it was.
+TEST_F(CompileSequenceTest, AnotherModsFolderOfThePacksNameIsRefused) {
+  Put(root_ / "game/MyPack/Classes/OtherMod.uc", "class OtherMod extends Mutator;\r\n");
+  const auto before = GameFiles();
+  const CompileResult result = Compile();
+  EXPECT_FALSE(result.succeeded);
+  EXPECT_NE(result.message.find("already used in the game: " +
+                                PathText(root_ / "game/MyPack/Classes/OtherMod.uc")),
+            std::string::npos)
+      << result.message;
+  EXPECT_EQ(GameFiles(), before);
+}
+
 // A name the game already uses is refused before anything is written.
 TEST_F(CompileSequenceTest, ANameTheGameUsesIsRefusedAndNothingIsTouched) {
   state_.VoicePackName = "Botpack";
