@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "core/Files.h"
@@ -95,13 +96,29 @@ TEST(PackSoundsTest, ThePacksFolderLivesInTheDataFolder) {
   testing::TempDir dir;
   EXPECT_TRUE(PrepareWritableDir(dir.path / "Packs" / "P" / "Sounds"));
   EXPECT_TRUE(fs::is_directory(dir.path / "Packs" / "P" / "Sounds"));
+  // Files where the folders go: no one, root included, can write there.
   dir.Write("file", "x");
   EXPECT_FALSE(PrepareWritableDir(dir.path / "file" / "Sounds"));
-  if (::geteuid() != 0) {
-    fs::permissions(dir.path / "Packs", fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_FALSE(PrepareWritableDir(dir.path / "Packs" / "Q" / "Sounds"));
-    fs::permissions(dir.path / "Packs", fs::perms::owner_all);
+  dir.Write("Packs/Q/Sounds", "a file in place of the folder");
+  EXPECT_FALSE(PrepareWritableDir(dir.path / "Packs" / "Q" / "Sounds"));
+  EXPECT_EQ(ReadFileBytes(dir.path / "Packs" / "Q" / "Sounds"), "a file in place of the folder");
+
+  // A folder the user may not write: root may write anywhere, so the check
+  // runs as nobody.
+  fs::permissions(dir.path, fs::perms::all & ~fs::perms::others_write & ~fs::perms::group_write);
+  fs::permissions(dir.path / "Packs" / "P" / "Sounds",
+                  fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                      fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+    ::_exit(PrepareWritableDir(dir.path / "Packs" / "P" / "Sounds") ? 1 : 0);
   }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  fs::permissions(dir.path / "Packs" / "P" / "Sounds", fs::perms::owner_all);
 }
 
 // What a compile installs: the .wav files, sorted, and nothing hidden (our
