@@ -268,6 +268,18 @@ TEST(PackageTest, DamagedSoundDataIsAnErrorNotARead) {
   copy[static_cast<std::size_t>(sound.SerialOffset) + 6] = '\x7F';  // -63 as a count
   MemorySource negative(copy);
   EXPECT_FALSE(ReadSoundData(negative, index, sound).Ok());
+
+  // A sound stripped of its data whose count lies just past the object: the
+  // byte after it (the next object's) is no count of this one.
+  const std::string stripped =
+      testing::BuildPackage(69, {{"", "S", "", false}, {"", "T", "", false}});
+  MemorySource strippedSource(stripped);
+  const PackageIndex strippedIndex = ReadPackageIndex(strippedSource);
+  ASSERT_TRUE(strippedIndex.Ok());
+  PackageObject cut = strippedIndex.Objects.front();
+  ASSERT_TRUE(cut.IsSound() && ReadSoundData(strippedSource, strippedIndex, cut).Ok());
+  cut.SerialSize -= 1;
+  EXPECT_FALSE(ReadSoundData(strippedSource, strippedIndex, cut).Ok());
 }
 
 // Every single flipped byte and every cut of a real package: reading never

@@ -132,9 +132,9 @@ TEST(IsVoicePackIntFile, ThePacksOneObjectAnywhereInTheFile) {
   EXPECT_TRUE(
       IsVoicePackIntFile(object + "\r\n\r\n; made by hand\r\n[Other]\r\nA=1\r\n", "mypack"));
   EXPECT_TRUE(IsVoicePackIntFile("[Public]\n" + object + "\nPreferences=(Caption=x)\n", "MyPack"));
-  EXPECT_FALSE(IsVoicePackIntFile(
-      object + "\r\nObject=(Name=MyPack.Other,Class=Class,MetaClass=Engine.Mutator)\r\n",
-      "MyPack"));
+  const std::string other = "Object=(Name=MyPack.Other,Class=Class,MetaClass=Engine.Mutator)";
+  EXPECT_FALSE(IsVoicePackIntFile(object + "\r\n" + other + "\r\n", "MyPack"));
+  EXPECT_FALSE(IsVoicePackIntFile(other + "\r\n" + object + "\r\n", "MyPack"));
   EXPECT_FALSE(IsVoicePackIntFile("[Public]\r\n", "MyPack"));
 }
 

@@ -121,6 +121,8 @@ TEST(ProjectFile, RefusesWhatIsNotAProjectItCanUse) {
        "Windows-1252"},
       {"number for a text", replaced("\"/home/j/sounds/\"", "7"), "soundDir"},
       {"seven orders", replaced("\"orders\": [", "\"orders\": [[\"\", \"\", \"\"], "), "seven"},
+      {"leaders short of four", replaced("\"leaders\": [", "\"leaders\": [\"\"], \"dropped\": ["),
+       "four team leaders"},
       {"orders short of seven",
        replaced("\"orders\": [", "\"orders\": [[\"\", \"\", \"\"]], \"dropped\": ["), "seven"},
       // Names the pack's folder, the script and the references are made of.
