@@ -207,6 +207,9 @@ class FolderLock {
   int fd_ = -1;
 };
 
+// The one place the journal is kept.
+fs::path JournalPath(const Places& places) { return places.state / kCompileJournalName; }
+
 // One change a compile makes to the game, as its journal records it.
 struct Step {
   enum class Kind { Folder, Aside, Install, Settings };
@@ -586,7 +589,7 @@ class GameChanges {
 
 // The repair itself; the caller holds the state folder's lock.
 std::string RepairFromJournal(const Places& places, const RenameFile& rename) {
-  const fs::path journalPath = places.state / kCompileJournalName;
+  const fs::path journalPath = JournalPath(places);
   if (!Exists(journalPath)) return {};
   bool kept = false;
   const auto changes = GameChanges::FromJournal(journalPath, rename, kept);
@@ -612,7 +615,7 @@ class CompileSequence::Impl {
       : state_(std::move(state)),
         setup_(std::move(setup)),
         status_(std::move(status)),
-        changes_(setup_.places.state / kCompileJournalName, setup_.rename) {
+        changes_(JournalPath(setup_.places), setup_.rename) {
     const std::string& name = state_.VoicePackName;
     script_ = ScriptFilePath(setup_.places, name);
     intFile_ = IntFilePath(setup_.places, name);
