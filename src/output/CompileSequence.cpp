@@ -481,7 +481,10 @@ class GameChanges {
   std::vector<std::string> Undo() {
     std::vector<std::string> problems;
     for (auto it = steps_.rbegin(); it != steps_.rend(); ++it) {
-      if (std::string problem = UndoStep(*it); !problem.empty()) problems.push_back(problem);
+      std::string problem = UndoStep(*it);
+      if (!problem.empty() &&
+          std::find(problems.begin(), problems.end(), problem) == problems.end())
+        problems.push_back(std::move(problem));
     }
     steps_.clear();
     if (problems.empty()) {
@@ -519,6 +522,14 @@ class GameChanges {
 
   std::string UndoStep(const Step& step) {
     std::error_code ec;
+    // An earlier file and the settings file lay in folders that were there.
+    // Such a folder gone (a drive not mounted now) proves nothing is back:
+    // the journal must stay. (A file installed may lie in a folder that
+    // never was, like a preference folder the compiler would have made.)
+    if ((step.kind == Step::Kind::Aside || step.kind == Step::Kind::Settings) &&
+        !IsDirectory(step.target.parent_path())) {
+      return "The folder " + PathText(step.target.parent_path()) + " can't be reached.";
+    }
     switch (step.kind) {
       case Step::Kind::Folder:
         // Only when empty: never anything the user put there.
@@ -601,7 +612,10 @@ std::string RepairFromJournal(const Places& places, const RenameFile& rename) {
   if (problems.empty()) return {};
   problems.insert(problems.begin(),
                   "A compile that was cut short could not be taken back entirely:");
-  problems.push_back("The program tries again when it next starts.");
+  problems.push_back(
+      "The program tries again when it next starts. If that game is gone for "
+      "good, delete " +
+      PathText(journalPath) + " to stop it.");
   std::string text;
   for (const auto& line : problems) text += (text.empty() ? "" : "\r") + line;
   return text;

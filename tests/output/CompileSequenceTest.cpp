@@ -378,6 +378,18 @@ TEST_F(CompileSequenceTest, ACompileKilledMidRunIsTakenBackByTheNextStartOrCompi
     }
   }
 
+  // A game that can't be reached (its drive not mounted) is not taken for
+  // one that is back: the journal stays until it can.
+  backToKilled();
+  fs::rename(root_ / "game", root_ / "unmounted");
+  EXPECT_NE(RepairInterruptedCompile(Places::InOneFolder(prog_))
+                .find("The folder " + PathText(system_) + " can't be reached."),
+            std::string::npos);
+  EXPECT_TRUE(fs::exists(prog_ / "compile-journal.txt"));
+  fs::rename(root_ / "unmounted", root_ / "game");
+  EXPECT_EQ(RepairInterruptedCompile(Places::InOneFolder(prog_)), "");
+  EXPECT_EQ(GameFiles(), before);
+
   backToKilled();
   EXPECT_FALSE(Compile("fail").succeeded);
   EXPECT_EQ(GameFiles(), before);
