@@ -9,6 +9,7 @@
 #include "project/ClassImport.h"
 #include "project/PackName.h"
 #include "project/ScriptHead.h"
+#include "sounds/PackSounds.h"
 #include "workarea/GameVoice.h"
 
 namespace {
@@ -34,6 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   Check(IsValidPackName(first.state.VoicePackName));
+  for (const std::string& sound : first.state.Sounds) Check(IsGameSoundName(sound));
   Check(parts[0].compare(0, first.head.size(), first.head) == 0);
   const WorkAreaTables& tables = first.state.Tables;
   for (const PhraseTable* table : {&tables.Acks, &tables.FFire, &tables.Taunts, &tables.Others}) {

@@ -13,6 +13,15 @@
 
 namespace voxmire {
 
+namespace {
+
+// A temporary file of WriteFileAtomic is named this and a number.
+std::string TempPrefix(const std::filesystem::path& path) {
+  return "." + path.filename().string() + ".tmp";
+}
+
+}  // namespace
+
 std::filesystem::path FsPath(std::string_view cp1252) {
   const std::string utf8 = Cp1252ToUtf8(cp1252);
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
@@ -69,8 +78,7 @@ bool WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes,
   ec.clear();
   const std::filesystem::path dir = path.parent_path().empty() ? "." : path.parent_path();
   std::random_device rd;
-  const std::filesystem::path temp =
-      dir / ("." + path.filename().string() + ".tmp" + std::to_string(rd() % 1000000));
+  const std::filesystem::path temp = dir / (TempPrefix(path) + std::to_string(rd() % 1000000));
 
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) {
@@ -127,6 +135,21 @@ bool CanCreateFilesIn(const std::filesystem::path& dir, std::error_code& ec) {
   }
   ::close(fd);
   return true;
+}
+
+std::vector<std::filesystem::path> LeftoverTempFiles(const std::filesystem::path& path) {
+  const std::string prefix = TempPrefix(path);
+  std::vector<std::filesystem::path> found;
+  std::error_code ec;
+  const std::filesystem::path dir = path.parent_path().empty() ? "." : path.parent_path();
+  for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
+        name.find_first_not_of("0123456789", prefix.size()) == std::string::npos) {
+      found.push_back(it->path());
+    }
+  }
+  return found;
 }
 
 std::vector<std::string> SplitLines(std::string_view bytes) {

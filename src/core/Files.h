@@ -37,6 +37,10 @@ bool WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes,
 // tell: root passes them all, a read-only disk or a locked folder doesn't.
 bool CanCreateFilesIn(const std::filesystem::path& dir, std::error_code& ec);
 
+// The temporary files beside `path` that a WriteFileAtomic of it left when
+// the program was killed before the rename.
+std::vector<std::filesystem::path> LeftoverTempFiles(const std::filesystem::path& path);
+
 // The lines of a text file as a line-by-line reader sees them: split at
 // CR LF, LF or CR; a last line without an ending still counts, and an empty
 // file has no lines.

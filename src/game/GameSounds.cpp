@@ -270,7 +270,9 @@ const std::map<std::string, std::string>* PackageFinder::Listing(std::size_t pat
       std::error_code typeError;
       if (!it->is_regular_file(typeError)) continue;
       const std::string name = PathText(it->path().filename());
-      listing->emplace(Lower(name), name);  // the first of names equal but for case
+      // Of names equal but for case, the same one however the folder lists them.
+      const auto [entry, added] = listing->emplace(Lower(name), name);
+      if (!added && name < entry->second) entry->second = name;
     }
   }
   return &*listing;

@@ -80,7 +80,8 @@ class PackageFinder {
   // package. A package that can't be read has an index with its Error set.
   const PackageIndex* Index(std::string_view package);
   // Packages whose file name ends as a sound package's does (".uax"),
-  // sorted by name with letter case ignored; the first of a name wins.
+  // sorted by name with letter case ignored; of names equal but for case,
+  // the first path's, and there the one first in byte order.
   std::vector<FoundPackage> SoundPackages();
 
  private:

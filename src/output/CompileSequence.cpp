@@ -5,6 +5,7 @@
 #include <sys/utsname.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -206,162 +207,418 @@ class FolderLock {
   int fd_ = -1;
 };
 
-// Every change the sequence makes to the game, so that a failure can take
-// each one back and a success can drop the earlier builds it set aside.
-class GameChanges {
- public:
-  using Rename = std::function<void(const fs::path&, const fs::path&, std::error_code&)>;
-  explicit GameChanges(Rename rename) : rename_(std::move(rename)) {
-    if (!rename_) {
-      rename_ = [](const fs::path& from, const fs::path& to, std::error_code& ec) {
-        fs::rename(from, to, ec);
-      };
+// The one place the journal is kept.
+fs::path JournalPath(const Places& places) { return places.state / kCompileJournalName; }
+
+// One change a compile makes to the game, as its journal records it.
+struct Step {
+  enum class Kind { Folder, Aside, Install, Settings };
+  Kind kind = Kind::Folder;
+  fs::path target;      // the folder made, the file moved aside or installed, the settings file
+  fs::path other;       // where the earlier file waits (Aside), the original settings (Settings)
+  std::string package;  // the package listed in the settings (Settings)
+};
+
+// The journal holds one record a line, "Key=field<TAB>field...", every
+// field with '%', control characters (tabs and line breaks among them)
+// written as %XX, so that any path comes back byte for byte.
+constexpr std::string_view kJournalHead = "Voxmire compile journal 2";
+
+std::string Escaped(std::string_view bytes) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (const char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || c == '%' || b == 0x7F) {
+      out += '%';
+      out += kHex[b >> 4];
+      out += kHex[b & 0xF];
+    } else {
+      out += c;
     }
   }
+  return out;
+}
 
-  void FolderCreated(const fs::path& dir) { createdFolders_.push_back(dir); }
+std::string Unescaped(std::string_view text) {
+  const auto hex = [](char c) {
+    return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+  };
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size() && hex(text[i + 1]) >= 0 && hex(text[i + 2]) >= 0) {
+      out += static_cast<char>(hex(text[i + 1]) * 16 + hex(text[i + 2]));
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+fs::path NativePath(std::string_view field) { return fs::path(Unescaped(field)); }
+
+std::string Record(const Step& step) {
+  const auto path = [](const fs::path& p) { return Escaped(p.native()); };
+  switch (step.kind) {
+    case Step::Kind::Folder:
+      return "Folder=" + path(step.target);
+    case Step::Kind::Aside:
+      return "Aside=" + path(step.target) + '\t' + path(step.other);
+    case Step::Kind::Install:
+      return "Install=" + path(step.target);
+    case Step::Kind::Settings:
+      return "Settings=" + path(step.target) + '\t' + path(step.other) + '\t' +
+             Escaped(step.package);
+  }
+  return {};
+}
+
+struct JournalRead {
+  std::vector<Step> steps;
+  bool kept = false;  // the compile succeeded: only its earlier copies are left to drop
+};
+
+JournalRead ParseJournal(std::string_view text) {
+  // Only whole lines: a record cut short (by a power cut) was never acted on.
+  const auto lastEnd = text.find_last_of("\r\n");
+  text = lastEnd == std::string_view::npos ? std::string_view() : text.substr(0, lastEnd + 1);
+  const std::vector<std::string> lines = SplitLines(text);
+  // The first journals held the settings file alone, in Windows-1252 text.
+  const bool native = !lines.empty() && lines.front() == kJournalHead;
+  JournalRead read;
+  for (const std::string& line : lines) {
+    const auto eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    const std::string key = line.substr(0, eq);
+    std::vector<std::string_view> fields;
+    for (std::string_view rest = std::string_view(line).substr(eq + 1);;) {
+      const auto tab = rest.find('\t');
+      fields.push_back(rest.substr(0, tab));
+      if (tab == std::string_view::npos) break;
+      rest.remove_prefix(tab + 1);
+    }
+    const auto field = [&](std::size_t i) { return i < fields.size() ? fields[i] : ""; };
+    if (!native) {
+      if (key == "Settings") read.steps.push_back({Step::Kind::Settings, FsPath(field(0)), {}, {}});
+      if (read.steps.empty()) continue;
+      if (key == "Original") read.steps.back().other = FsPath(field(0));
+      if (key == "Package") read.steps.back().package = field(0);
+    } else if (key == "Folder") {
+      read.steps.push_back({Step::Kind::Folder, NativePath(field(0)), {}, {}});
+    } else if (key == "Aside") {
+      read.steps.push_back({Step::Kind::Aside, NativePath(field(0)), NativePath(field(1)), {}});
+    } else if (key == "Install") {
+      read.steps.push_back({Step::Kind::Install, NativePath(field(0)), {}, {}});
+    } else if (key == "Settings") {
+      read.steps.push_back(
+          {Step::Kind::Settings, NativePath(field(0)), NativePath(field(1)), Unescaped(field(2))});
+    } else if (key == "Kept") {
+      read.kept = true;
+    }
+  }
+  // A record without the paths it needs can't be taken back: it is passed over.
+  std::erase_if(read.steps, [](const Step& s) {
+    return s.target.empty() ||
+           ((s.kind == Step::Kind::Aside || s.kind == Step::Kind::Settings) && s.other.empty()) ||
+           (s.kind == Step::Kind::Settings && s.package.empty());
+  });
+  return read;
+}
+
+void SyncFolder(const fs::path& dir) {
+  const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+// The journal file, appended to record by record, each synced to the disk
+// before the change it announces is made.
+class JournalFile {
+ public:
+  explicit JournalFile(fs::path path) : path_(std::move(path)) {}
+  JournalFile(const JournalFile&) = delete;
+  JournalFile& operator=(const JournalFile&) = delete;
+  ~JournalFile() { Close(); }
+
+  const fs::path& Path() const { return path_; }
+
+  bool Append(const std::string& record, std::error_code& ec) {
+    std::string text = record + '\n';
+    const bool fresh = fd_ < 0;
+    if (fresh) {
+      fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
+      if (fd_ < 0) {
+        ec.assign(errno, std::generic_category());
+        return false;
+      }
+      text.insert(0, std::string(kJournalHead) + '\n');
+    }
+    for (std::size_t done = 0; done < text.size();) {
+      const ssize_t n = ::write(fd_, text.data() + done, text.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        ec.assign(errno, std::generic_category());
+        return false;
+      }
+      done += static_cast<std::size_t>(n);
+    }
+    if (::fsync(fd_) != 0) {
+      ec.assign(errno, std::generic_category());
+      return false;
+    }
+    // A journal whose name a power cut takes away is no journal.
+    if (fresh) SyncFolder(path_.parent_path());
+    return true;
+  }
+
+  void Close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+
+  void Remove() {
+    Close();
+    std::error_code ec;
+    fs::remove(path_, ec);
+  }
+
+ private:
+  fs::path path_;
+  int fd_ = -1;
+};
+
+bool Exists(const fs::path& path) {
+  std::error_code ec;
+  return fs::exists(fs::symlink_status(path, ec));
+}
+
+// Every change the sequence makes to the game. Each is written to the
+// journal before it is made, so that a failure, or the next start after the
+// program was killed, takes each one back, newest first; a success drops the
+// earlier builds it set aside.
+class GameChanges {
+ public:
+  using Rename = RenameFile;
+  GameChanges(fs::path journal, Rename rename) : journal_(std::move(journal)) {
+    rename_ = rename ? std::move(rename)
+                     : [](const fs::path& from, const fs::path& to, std::error_code& ec) {
+                         fs::rename(from, to, ec);
+                       };
+  }
+
+  // The changes a journal left by a killed run records. Its settings file
+  // is put back only while it holds that run's edit: anything else means it
+  // was put back or changed since.
+  static std::unique_ptr<GameChanges> FromJournal(const fs::path& journal, Rename rename,
+                                                  bool& kept) {
+    const auto text = ReadFileBytes(journal);
+    auto changes = std::make_unique<GameChanges>(journal, std::move(rename));
+    const JournalRead read = ParseJournal(text.value_or(std::string()));
+    changes->steps_ = read.steps;
+    changes->repairing_ = true;
+    kept = read.kept;
+    return changes;
+  }
+
+  // Makes the folder when nothing is there yet.
+  bool MakeFolder(const fs::path& dir, std::string& problem) {
+    std::error_code ec;
+    if (!Exists(dir)) {
+      if (!Take({Step::Kind::Folder, dir, {}, {}}, problem)) return false;
+      fs::create_directory(dir, ec);
+    }
+    if (IsDirectory(dir)) return true;
+    problem = WriteProblem("create the folder", dir,
+                           ec ? ec : std::make_error_code(std::errc::file_exists));
+    return false;
+  }
 
   // Moves what is at `target` aside, so the run can put a new file there.
   // Nothing to move is no failure.
   bool MoveAside(const fs::path& target, std::string& problem) {
-    Slot slot{target, {}, false};
+    if (!Exists(target)) return true;
+    const fs::path aside = FreeAsideName(target);
+    if (!Take({Step::Kind::Aside, target, aside, {}}, problem)) return false;
     std::error_code ec;
-    if (fs::exists(fs::symlink_status(target, ec))) {
-      const fs::path aside = FreeAsideName(target);
-      rename_(target, aside, ec);
-      if (ec) {
-        problem =
-            "Could not move the earlier " + PathText(target) + " aside: " + ec.message() + ".";
-        return false;
-      }
-      slot.aside = aside;
+    rename_(target, aside, ec);
+    if (ec) {
+      problem = "Could not move the earlier " + PathText(target) + " aside: " + ec.message() + ".";
+      return false;
     }
-    slots_.push_back(std::move(slot));
     return true;
   }
 
   // From now on whatever is at `target` was put there by this run.
-  void Replacing(const fs::path& target) {
-    for (auto& slot : slots_) {
-      if (slot.target == target) slot.replaced = true;
+  bool Installing(const fs::path& target, std::string& problem) {
+    return Take({Step::Kind::Install, target, {}, {}}, problem);
+  }
+
+  // The settings file is about to list `package`; `original` holds its bytes.
+  bool EditingSettings(const fs::path& settings, const fs::path& original,
+                       const std::string& package, std::string& problem) {
+    return Take({Step::Kind::Settings, settings, original, package}, problem);
+  }
+
+  // Puts the settings file back now, the journal kept; empty when it is back.
+  std::string RestoreSettings() {
+    for (const Step& step : steps_) {
+      if (step.kind == Step::Kind::Settings) return UndoSettings(step);
     }
+    return {};
   }
 
   bool HadEarlier(const fs::path& target) const {
-    for (const auto& slot : slots_) {
-      if (slot.target == target && !slot.aside.empty()) return true;
-    }
-    return false;
+    return std::any_of(steps_.begin(), steps_.end(), [&](const Step& s) {
+      return s.kind == Step::Kind::Aside && s.target == target;
+    });
   }
 
   // Takes back every change, newest first; returns what could not be.
-  // Only what this run moved or made is touched.
+  // Safe to repeat: what is back already is passed over. The journal goes
+  // once everything is back, and stays for the next start otherwise.
   std::vector<std::string> Undo() {
     std::vector<std::string> problems;
-    for (auto it = slots_.rbegin(); it != slots_.rend(); ++it) {
-      std::error_code ec;
-      if (it->replaced) fs::remove(it->target, ec);
-      if (it->aside.empty()) continue;
-      rename_(it->aside, it->target, ec);
-      if (ec) {
-        problems.push_back("The earlier " + PathText(it->target) +
-                           " could not be put back; it is kept as " + PathText(it->aside) + ".");
-      }
+    for (auto it = steps_.rbegin(); it != steps_.rend(); ++it) {
+      std::string problem = UndoStep(*it);
+      if (!problem.empty() &&
+          std::find(problems.begin(), problems.end(), problem) == problems.end())
+        problems.push_back(std::move(problem));
     }
-    slots_.clear();
-    for (auto it = createdFolders_.rbegin(); it != createdFolders_.rend(); ++it) {
-      std::error_code ec;
-      fs::remove(*it, ec);  // only when empty: never anything the user put there
+    steps_.clear();
+    if (problems.empty()) {
+      journal_.Remove();
+    } else {
+      journal_.Close();
     }
-    createdFolders_.clear();
     return problems;
   }
 
-  // The run succeeded: the earlier copies go.
+  // The run succeeded: the earlier copies go. The journal says so first, so
+  // that a kill from here on never takes the new build back.
   void Keep() {
-    for (const auto& slot : slots_) {
-      std::error_code ec;
-      if (!slot.aside.empty()) fs::remove(slot.aside, ec);
+    std::error_code ec;
+    if (!repairing_ && !steps_.empty() && !journal_.Append("Kept=", ec)) journal_.Remove();
+    for (const Step& step : steps_) {
+      if (step.kind == Step::Kind::Aside) fs::remove(step.other, ec);
     }
-    slots_.clear();
-    createdFolders_.clear();
+    steps_.clear();
+    journal_.Remove();
   }
 
-  bool Pending() const { return !slots_.empty() || !createdFolders_.empty(); }
+  bool Pending() const { return !steps_.empty(); }
 
  private:
-  struct Slot {
-    fs::path target;
-    fs::path aside;  // where the earlier file waits; empty when there was none
-    bool replaced;
-  };
+  bool Take(const Step& step, std::string& problem) {
+    std::error_code ec;
+    if (!journal_.Append(Record(step), ec)) {
+      problem = WriteProblem("write", journal_.Path(), ec);
+      return false;
+    }
+    steps_.push_back(step);
+    return true;
+  }
+
+  std::string UndoStep(const Step& step) {
+    std::error_code ec;
+    // An earlier file and the settings file lay in folders that were there.
+    // Such a folder gone (a drive not mounted now) proves nothing is back:
+    // the journal must stay. (A file installed may lie in a folder that
+    // never was, like a preference folder the compiler would have made.)
+    if ((step.kind == Step::Kind::Aside || step.kind == Step::Kind::Settings) &&
+        !IsDirectory(step.target.parent_path())) {
+      return "The folder " + PathText(step.target.parent_path()) + " can't be reached.";
+    }
+    switch (step.kind) {
+      case Step::Kind::Folder:
+        // Only when empty: never anything the user put there.
+        if (fs::is_directory(fs::symlink_status(step.target, ec))) fs::remove(step.target, ec);
+        return {};
+      case Step::Kind::Aside:
+        if (!Exists(step.other)) return {};  // back already, or never moved
+        rename_(step.other, step.target, ec);
+        if (ec) {
+          return "The earlier " + PathText(step.target) + " could not be put back; it is kept as " +
+                 PathText(step.other) + ".";
+        }
+        return {};
+      case Step::Kind::Install: {
+        // An earlier file that is back in place already is not ours to remove.
+        const bool earlierBack = std::any_of(steps_.begin(), steps_.end(), [&](const Step& s) {
+          return s.kind == Step::Kind::Aside && s.target == step.target && !Exists(s.other);
+        });
+        if (earlierBack) return {};
+        for (const fs::path& temp : LeftoverTempFiles(step.target)) fs::remove(temp, ec);
+        fs::remove(step.target, ec);
+        if (ec) return "Could not remove " + PathText(step.target) + ": " + ec.message() + ".";
+        return {};
+      }
+      case Step::Kind::Settings:
+        return UndoSettings(step);
+    }
+    return {};
+  }
+
+  std::string UndoSettings(const Step& step) {
+    const auto current = ReadFileBytes(step.target);
+    const auto original = ReadFileBytes(step.other);
+    std::error_code why;
+    if (repairing_) {
+      if (!current || !original || *current == *original ||
+          *current != InsertEditPackage(*original, step.package)) {
+        return {};
+      }
+      if (WriteFileAtomic(step.target, *original, why)) return {};
+      return "A compile that was cut short left " + step.package + " listed in " +
+             PathText(step.target) + ", and putting the file back failed: " + why.message() +
+             ". Its original is in " + PathText(step.other) + "; copy it back by hand.";
+    }
+    if (original && current == original) return {};
+    if (original && WriteFileAtomic(step.target, *original, why)) return {};
+    return "The game's settings file " + PathText(step.target) +
+           " could not be put back! Its original is in " + PathText(step.other) +
+           "; the program tries again when it next starts.";
+  }
 
   static fs::path FreeAsideName(const fs::path& target) {
     // Never overwrite an aside copy a crashed earlier run may have left.
     fs::path candidate = target;
     candidate += ".before-compile";
-    std::error_code ec;
-    for (int n = 2; fs::exists(fs::symlink_status(candidate, ec)); ++n) {
+    for (int n = 2; Exists(candidate); ++n) {
       candidate = target;
       candidate += ".before-compile-" + std::to_string(n);
     }
     return candidate;
   }
 
+  JournalFile journal_;
   Rename rename_;
-  std::vector<Slot> slots_;
-  std::vector<fs::path> createdFolders_;
+  std::vector<Step> steps_;
+  bool repairing_ = false;
 };
-
-struct Journal {
-  fs::path settings;
-  fs::path original;
-  std::string package;
-};
-
-std::string JournalText(const Journal& j) {
-  return "Settings=" + PathText(j.settings) + "\r\nOriginal=" + PathText(j.original) +
-         "\r\nPackage=" + j.package + "\r\n";
-}
-
-std::optional<Journal> ParseJournal(std::string_view text) {
-  Journal j;
-  for (const auto& line : SplitLines(text)) {
-    const auto eq = line.find('=');
-    if (eq == std::string::npos) continue;
-    const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
-    if (key == "Settings") j.settings = FsPath(value);
-    if (key == "Original") j.original = FsPath(value);
-    if (key == "Package") j.package = value;
-  }
-  if (j.settings.empty() || j.original.empty() || j.package.empty()) return std::nullopt;
-  return j;
-}
 
 // The repair itself; the caller holds the state folder's lock.
-std::string RepairFromJournal(const Places& places) {
-  const fs::path journalPath = places.state / kCompileJournalName;
-  std::error_code ec;
-  if (!fs::exists(fs::symlink_status(journalPath, ec))) return {};
-  const auto text = ReadFileBytes(journalPath);
-  const auto journal = text ? ParseJournal(*text) : std::nullopt;
-  if (!journal) {
-    fs::remove(journalPath, ec);
+std::string RepairFromJournal(const Places& places, const RenameFile& rename) {
+  const fs::path journalPath = JournalPath(places);
+  if (!Exists(journalPath)) return {};
+  bool kept = false;
+  const auto changes = GameChanges::FromJournal(journalPath, rename, kept);
+  if (kept) {
+    changes->Keep();
     return {};
   }
-  const auto current = ReadFileBytes(journal->settings);
-  const auto original = ReadFileBytes(journal->original);
-  if (current && original && *current == InsertEditPackage(*original, journal->package)) {
-    std::error_code why;
-    if (!WriteFileAtomic(journal->settings, *original, why)) {
-      return "A compile that was cut short left " + journal->package + " listed in " +
-             PathText(journal->settings) + ", and putting the file back failed: " + why.message() +
-             ".\rIts original is in " + PathText(journal->original) + "; copy it back by hand.";
-    }
-  }
-  // Anything else means the file was put back or changed since: leave it.
-  fs::remove(journalPath, ec);
-  return {};
+  std::vector<std::string> problems = changes->Undo();
+  if (problems.empty()) return {};
+  problems.insert(problems.begin(),
+                  "A compile that was cut short could not be taken back entirely:");
+  problems.push_back(
+      "The program tries again when it next starts. If that game is gone for "
+      "good, delete " +
+      PathText(journalPath) + " to stop it.");
+  std::string text;
+  for (const auto& line : problems) text += (text.empty() ? "" : "\r") + line;
+  return text;
 }
 
 }  // namespace
@@ -372,7 +629,7 @@ class CompileSequence::Impl {
       : state_(std::move(state)),
         setup_(std::move(setup)),
         status_(std::move(status)),
-        changes_(setup_.rename) {
+        changes_(JournalPath(setup_.places), setup_.rename) {
     const std::string& name = state_.VoicePackName;
     script_ = ScriptFilePath(setup_.places, name);
     intFile_ = IntFilePath(setup_.places, name);
@@ -382,7 +639,6 @@ class CompileSequence::Impl {
     installedScript_ = Join(classesDir_, name + ".uc");
     installedInt_ = Join(systemDir_, name + ".int");
     backup_ = Join(setup_.places.state, std::string(kSettingsBackupName));
-    journal_ = setup_.places.state / kCompileJournalName;
     log_ = CompileLogPath(setup_.places, name);
   }
   Impl(const Impl&) = delete;
@@ -392,7 +648,6 @@ class CompileSequence::Impl {
     // Destroyed before the run was judged (an exception, the window gone):
     // the game must still end up as it was.
     try {
-      RestoreSettings();
       if (changes_.Pending()) changes_.Undo();
     } catch (...) {
       // Nothing more can be done from a destructor.
@@ -422,17 +677,17 @@ class CompileSequence::Impl {
                      "Nothing was copied, edited or deleted."});
       }
     }
+    // A compile of an earlier run that was cut short may have left its
+    // changes in the game; the journal it left takes them back first.
+    if (auto repair = RepairFromJournal(setup_.places, setup_.rename); !repair.empty()) {
+      return Stop({repair, "Nothing was compiled."});
+    }
     if (const auto clash = FindNameClash(FsPath(state_.UTDir), setup_.home, state_.VoicePackName)) {
       return Stop(
           {"The name " + state_.VoicePackName + " is already used in the game: " + *clash + ".",
            "Compiling it would replace the game's own files. Go back to the first page "
            "and choose another name.",
            "Nothing was copied, edited or deleted."});
-    }
-    // A compile of an earlier run that was cut short may still have its
-    // edit in the settings file; the journal it left puts that right.
-    if (auto repair = RepairFromJournal(setup_.places); !repair.empty()) {
-      return Stop({repair, "Nothing was compiled."});
     }
 
     Status("Copying Files...");
@@ -444,9 +699,10 @@ class CompileSequence::Impl {
     if (!setup_.home.empty())
       packages_.push_back(Join(PreferenceDirectory(setup_.home), packageName));
     packages_.push_back(Join(systemDir_, packageName));
+    // The compiler writes the new one: whatever it leaves there is ours.
     for (const auto& place : packages_) {
       std::string problem;
-      if (!changes_.MoveAside(place, problem))
+      if (!changes_.MoveAside(place, problem) || !changes_.Installing(place, problem))
         return StopAndUndo({problem, "Nothing was compiled."});
     }
 
@@ -469,13 +725,11 @@ class CompileSequence::Impl {
           {WriteProblem("back up " + PathText(settingsAt.file) + " to", backup_, why),
            "Nothing was compiled."});
     }
-    original_ = *original;
-    if (!WriteFileAtomic(journal_, JournalText({settings_, backup_, state_.VoicePackName}), why)) {
-      return StopAndUndo({WriteProblem("write", journal_, why), "Nothing was compiled."});
+    if (std::string problem;
+        !changes_.EditingSettings(settings_, backup_, state_.VoicePackName, problem)) {
+      return StopAndUndo({problem, "Nothing was compiled."});
     }
-    edited_ = true;
-    if (!WriteFileAtomic(settings_, InsertEditPackage(original_, state_.VoicePackName), why)) {
-      RestoreSettings();
+    if (!WriteFileAtomic(settings_, InsertEditPackage(*original, state_.VoicePackName), why)) {
       return StopAndUndo({WriteProblem("write", settings_, why), "Nothing was compiled."});
     }
 
@@ -490,17 +744,14 @@ class CompileSequence::Impl {
   }
 
   CompileResult Finish(const RunResult& run) {
-    for (const auto& place : packages_) changes_.Replacing(place);
-    const bool restored = RestoreSettings();
+    const bool restored = changes_.RestoreSettings().empty();
     WriteFileAtomic(log_, ToCrLf(run.output));
     return Judge(run, restored);
   }
 
   CompileResult Abandon() {
-    for (const auto& place : packages_) changes_.Replacing(place);
-    const bool restored = RestoreSettings();
     std::vector<std::string> lines = {"The compile of " + state_.VoicePackName + " was stopped."};
-    AddUndo(lines, restored);
+    AddUndo(lines);
     return Fail(lines);
   }
 
@@ -528,41 +779,28 @@ class CompileSequence::Impl {
     return Stop(lines);
   }
 
-  // Puts the settings file back and, once it is, drops the journal.
-  bool RestoreSettings() {
-    if (!edited_) return true;
-    if (!WriteFileAtomic(settings_, original_)) return false;
-    edited_ = false;
-    std::error_code ec;
-    fs::remove(journal_, ec);
-    return true;
-  }
-
-  // Copies the generated files into the game, each earlier copy moved aside
-  // first. More files of the pack (its sounds, say) join this list.
+  // Copies the generated files and the pack's sounds into the game, each
+  // earlier copy moved aside first.
   std::string Install() {
+    std::string problem;
     for (const fs::path& dir : {packageDir_, classesDir_}) {
-      std::error_code ec;
-      if (fs::create_directory(dir, ec)) changes_.FolderCreated(dir);
-      if (!IsDirectory(dir)) return WriteProblem("create the folder", dir, ec);
+      if (!changes_.MakeFolder(dir, problem)) return problem;
     }
     const std::pair<fs::path, fs::path> copies[] = {{script_, installedScript_},
                                                     {intFile_, installedInt_}};
     for (const auto& [from, to] : copies) {
-      std::string problem;
-      if (!changes_.MoveAside(to, problem)) return problem;
-      changes_.Replacing(to);
-      std::error_code ec;
-      const auto bytes = ReadFileBytes(from, ec);
-      if (!bytes) return "Could not read " + PathText(from) + ": " + ec.message() + ".";
-      if (!WriteFileAtomic(to, *bytes, ec)) return WriteProblem("copy the file to", to, ec);
+      if (problem = CopyIn(from, to); !problem.empty()) return problem;
     }
     // The pack's sounds go beside Classes, where the script's relative import
     // lines look for them: neither the user's folder names nor ours reach
     // the compiler.
-    if (std::string problem; !InstallPackSounds(PackSoundsDir(setup_.places, state_.VoicePackName),
-                                                packageDir_ / "Sounds", problem)) {
-      return problem;
+    const auto sounds =
+        PackSoundsToInstall(PackSoundsDir(setup_.places, state_.VoicePackName), problem);
+    if (!sounds) return problem;
+    const fs::path gameSounds = packageDir_ / "Sounds";
+    if (!sounds->empty() && !changes_.MakeFolder(gameSounds, problem)) return problem;
+    for (const fs::path& sound : *sounds) {
+      if (problem = CopyIn(sound, gameSounds / sound.filename()); !problem.empty()) return problem;
     }
     return {};
   }
@@ -577,6 +815,16 @@ class CompileSequence::Impl {
       return "The game folder " + PathText(game) + " can't be written" +
              (dir == game ? std::string() : " (" + PathText(dir) + ")") + ": " + ec.message() + ".";
     }
+    return {};
+  }
+
+  std::string CopyIn(const fs::path& from, const fs::path& to) {
+    std::error_code ec;
+    const auto bytes = ReadFileBytes(from, ec);
+    if (!bytes) return "Could not read " + PathText(from) + ": " + ec.message() + ".";
+    std::string problem;
+    if (!changes_.MoveAside(to, problem) || !changes_.Installing(to, problem)) return problem;
+    if (!WriteFileAtomic(to, *bytes, ec)) return WriteProblem("copy the file to", to, ec);
     return {};
   }
 
@@ -608,14 +856,9 @@ class CompileSequence::Impl {
     return missing;
   }
 
-  // Takes back the install and reports what that left.
-  void AddUndo(std::vector<std::string>& lines, bool restored) {
+  // Takes back every change and reports what that left.
+  void AddUndo(std::vector<std::string>& lines) {
     const std::string& name = state_.VoicePackName;
-    if (!restored) {
-      lines.push_back("The game's settings file " + PathText(settings_) +
-                      " could not be put back! Its original is in " + PathText(backup_) +
-                      "; the program tries again when it next starts.");
-    }
     bool hadEarlier = false;
     for (const auto& place : packages_) hadEarlier = hadEarlier || changes_.HadEarlier(place);
     const auto problems = changes_.Undo();
@@ -677,7 +920,7 @@ class CompileSequence::Impl {
 
     if (!lines.empty() || !restored) {
       lines.insert(lines.begin(), "The compile of " + name + " failed.");
-      AddUndo(lines, restored);
+      AddUndo(lines);
       lines.push_back("The compiler's whole output is in " + PathText(log_) + ".");
       lines.push_back("The generated script and int file stay in " + PathText(setup_.places.state) +
                       " for another try.");
@@ -707,10 +950,8 @@ class CompileSequence::Impl {
   GameChanges changes_;
   FolderLock programLock_, gameLock_;
   fs::path script_, intFile_, systemDir_, packageDir_, classesDir_;
-  fs::path installedScript_, installedInt_, backup_, journal_, log_, settings_;
+  fs::path installedScript_, installedInt_, backup_, log_, settings_;
   std::vector<fs::path> packages_;
-  std::string original_;
-  bool edited_ = false;
   CompileResult failure_;
 };
 
@@ -822,11 +1063,11 @@ CompileResult RunCompileSequence(const ProjectState& state, const CompileSetup& 
   }
 }
 
-std::string RepairInterruptedCompile(const Places& places) {
+std::string RepairInterruptedCompile(const Places& places, const RenameFile& rename) {
   // A compile running now (another copy of the program) owns its journal.
   FolderLock lock;
   if (lock.Take(places.state) == FolderLock::Outcome::Busy) return {};
-  return RepairFromJournal(places);
+  return RepairFromJournal(places, rename);
 }
 
 }  // namespace voxmire

@@ -56,15 +56,16 @@ struct CompilerOutputReading {
 };
 CompilerOutputReading ReadCompilerOutput(std::string_view output);
 
+// How a file is renamed when an earlier build is moved aside or put back;
+// std::filesystem::rename when empty. Tests make a move fail with it.
+using RenameFile = std::function<void(const std::filesystem::path& from,
+                                      const std::filesystem::path& to, std::error_code& ec)>;
+
 struct CompileSetup {
   Places places;
   std::filesystem::path home;  // empty when there is none
   bool machineIs64Bit = true;
-  // How a file is renamed when an earlier build is moved aside or put back;
-  // std::filesystem::rename when empty. Tests make a move fail with it.
-  std::function<void(const std::filesystem::path& from, const std::filesystem::path& to,
-                     std::error_code& ec)>
-      rename;
+  RenameFile rename;
 };
 
 // The program directory given, HOME from the environment, and this machine's
@@ -91,12 +92,11 @@ std::filesystem::path CompileLogPath(const Places& places, std::string_view voic
 // the window).
 //
 // Prepare() checks everything first, takes the compile locks (one compile at
-// a time per program folder and per game), installs the script and int file,
-// moves earlier builds aside, writes the journal and edits the game's
-// settings file. Finish() puts the settings file back, judges the run and
-// either keeps the new build (dropping the earlier one) or undoes every
-// change made to the game. A sequence destroyed between the two undoes
-// everything as well.
+// a time per program folder and per game), installs the script, the int file
+// and the pack's sounds, moves earlier builds aside and edits the game's
+// settings file, each step in the journal before it is taken. Finish() puts the settings file back,
+// judges the run and either keeps the new build (dropping the earlier one) or undoes every change
+// made to the game. A sequence destroyed between the two undoes everything as well.
 class CompileSequence {
  public:
   CompileSequence(ProjectState state, CompileSetup setup, CompileStatus status = {});
@@ -123,15 +123,19 @@ class CompileSequence {
 CompileResult RunCompileSequence(const ProjectState& state, const CompileSetup& setup,
                                  ProcessRunner& runner, const CompileStatus& status);
 
-// The journal a compile leaves beside the program while the game's settings
-// file holds its edit: the settings file, the copy of its original bytes and
-// the package added.
+// The journal a compile keeps in the state folder while it changes the
+// game: every folder it makes, every earlier file it moves aside, every file
+// it installs and the edit of the settings file, each written to the disk
+// before the change is made.
 inline constexpr std::string_view kCompileJournalName = "compile-journal.txt";
 
 // A compile cut short (the program killed while the compiler ran) left its
-// journal: put the settings file back when it still holds that compile's
-// edit, then drop the journal. Empty when there was nothing to do or all is
-// well again; otherwise what the user must know (Windows-1252, CR lines).
-std::string RepairInterruptedCompile(const Places& places);
+// journal: take every change back, newest first, so the game is as it was
+// before that compile (the settings file only while it still holds that
+// compile's edit), then drop the journal. Cut short itself, it does the same
+// again next time. Empty when there was nothing to do or all is well again;
+// otherwise what the user must know (Windows-1252, CR lines), and the journal
+// stays for another try.
+std::string RepairInterruptedCompile(const Places& places, const RenameFile& rename = {});
 
 }  // namespace voxmire

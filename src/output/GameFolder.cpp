@@ -6,6 +6,7 @@
 #include "core/Ascii.h"
 #include "core/Files.h"
 #include "output/CompileSequence.h"
+#include "sounds/SoundList.h"
 
 namespace voxmire {
 namespace fs = std::filesystem;
@@ -90,6 +91,55 @@ std::vector<fs::path> FilesNamed(const fs::path& dir, std::string_view fileName)
   return found;
 }
 
+bool IsPlain(const fs::directory_entry& entry, fs::file_type type) {
+  std::error_code ec;
+  return entry.symlink_status(ec).type() == type;
+}
+
+// The first entry of `dir` (by name) that `ours` doesn't accept; `dir`
+// itself when it can't be listed, as what can't be looked at can't be
+// taken for ours.
+template <typename Ours>
+std::optional<fs::path> FirstForeign(const fs::path& dir, const Ours& ours) {
+  std::optional<fs::path> first;
+  std::error_code ec;
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    if (!ours(*it) && (!first || it->path() < *first)) first = it->path();
+  }
+  if (ec) return dir;
+  return first;
+}
+
+// The first thing in <game>/<name> that no compile of the pack put there:
+// it may hold Classes/<name>.uc and Sounds/*.wav, nothing else. The folder
+// of another mod of that name would otherwise be compiled into the pack.
+std::optional<fs::path> ForeignInPackFolder(const fs::path& packDir, std::string_view name) {
+  std::error_code ec;
+  // Anything but a folder there is for the compile to report: it can't make one.
+  if (!fs::is_directory(fs::symlink_status(packDir, ec))) return std::nullopt;
+  if (auto foreign = FirstForeign(packDir, [](const fs::directory_entry& e) {
+        const fs::path entry = e.path().filename();
+        return (entry == "Classes" || entry == "Sounds") && IsPlain(e, fs::file_type::directory);
+      })) {
+    return foreign;
+  }
+  const fs::path script = FsPath(std::string(name) + ".uc");
+  const auto classes = [&](const fs::directory_entry& e) {
+    return e.path().filename() == script && IsPlain(e, fs::file_type::regular);
+  };
+  const auto sounds = [](const fs::directory_entry& e) {
+    const std::string entry = e.path().filename().string();
+    return entry.front() != '.' && IsWavFileName(entry) && IsPlain(e, fs::file_type::regular);
+  };
+  if (fs::is_directory(packDir / "Classes", ec)) {
+    if (auto foreign = FirstForeign(packDir / "Classes", classes)) return foreign;
+  }
+  if (fs::is_directory(packDir / "Sounds", ec)) {
+    if (auto foreign = FirstForeign(packDir / "Sounds", sounds)) return foreign;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 bool IsVoicePackIntFile(std::string_view intText, std::string_view name) {
@@ -137,6 +187,9 @@ std::optional<std::string> FindNameClash(const fs::path& utDir, const fs::path& 
     }
   }
   if (otherInt) return PathText(*firstInt);
+  if (const auto foreign = ForeignInPackFolder(Join(utDir, name), name)) {
+    return PathText(*foreign);
+  }
   for (const auto& dir : folders) {
     for (const char* extension : {".u", ".uax", ".utx", ".umx"}) {
       const bool ours = earlierBuild && std::string_view(extension) == ".u";

@@ -20,9 +20,11 @@ bool IsVoicePackIntFile(std::string_view intText, std::string_view name);
 // name is free. A package file <name>.u/.uax/.utx/.umx/.int (letter case
 // ignored) in the game's System, Sounds, Textures or Music folder or in the
 // player's preference folder (<home>/.utpg/System), or one of the game's own
-// packages and voice classes even when its file is missing. An earlier build
-// of the same voice pack is no clash. The text (Windows-1252) names the
-// clashing file, or the stock package.
+// packages and voice classes even when its file is missing; a <game>/<name>
+// folder holding anything but what a compile of the pack installs there
+// (Classes/<name>.uc, Sounds/*.wav). An earlier build of the same voice pack
+// is no clash. The text (Windows-1252) names the clashing file, or the stock
+// package.
 std::optional<std::string> FindNameClash(const std::filesystem::path& utDir,
                                          const std::filesystem::path& home, std::string_view name);
 

@@ -62,8 +62,20 @@ std::string JoinWithCr(const std::vector<std::string>& lines) {
 // The readme as an archive member, or why it can't be one.
 struct Readme {
   std::optional<Piece> piece;
-  std::string umodRefusal;  // why the umod can't carry it, if it can't
+  std::string refusal;      // why neither archive can carry it, if so
+  std::string umodRefusal;  // why the umod can't carry it, if so
 };
+
+// The first character of a file name that would take its entry out of its
+// folder when an archive is unpacked: a separator of either system (many
+// extractors read "\" as one), a drive or stream colon, a control character.
+std::optional<unsigned char> UnsafeInEntryName(std::string_view name) {
+  for (const char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F || c == '\\' || c == '/' || c == ':') return byte;
+  }
+  return std::nullopt;
+}
 
 Readme ReadReadme(const std::string& location, std::vector<std::string>& lines) {
   Readme readme;
@@ -79,7 +91,10 @@ Readme ReadReadme(const std::string& location, std::vector<std::string>& lines) 
   const std::string utf8(u8.begin(), u8.end());
   readme.piece = Piece{"Help/" + utf8, {}, *bytes, Modified(path)};
   const std::string cp1252 = Utf8ToCp1252(utf8);
-  if (!FitsCp1252(utf8)) {
+  if (const auto bad = UnsafeInEntryName(utf8)) {
+    readme.refusal =
+        "the readme's file name holds " + CharacterName(*bad) + "; rename the file without it";
+  } else if (!FitsCp1252(utf8)) {
     readme.umodRefusal = "the readme's file name has characters outside Windows-1252";
   } else if (const auto bad = UnfitForEntryName(cp1252)) {
     readme.umodRefusal =
@@ -178,7 +193,9 @@ ReleaseOutcome WriteReleaseFiles(const ProjectState& state, const Places& places
   std::vector<ZipMember> members;
   for (const auto& piece : pieces) members.push_back({piece.zipName, piece.bytes, piece.modified});
   std::string zipError;
-  if (const auto zip = BuildZip(members, zipError)) {
+  if (!readme.refusal.empty()) {
+    errors.push_back(name + ".zip was not made: " + readme.refusal + ".");
+  } else if (const auto zip = BuildZip(members, zipError)) {
     write(Join(folder, name + ".zip"), *zip, "To share: unzips into the game folder");
   } else {
     errors.push_back("Could not make " + name + ".zip: " + zipError + ".");
@@ -186,7 +203,7 @@ ReleaseOutcome WriteReleaseFiles(const ProjectState& state, const Places& places
 
   const fs::path umodFile = Join(folder, name + ".umod");
   if (state.GenerateUmod) {
-    std::string refusal = readme.umodRefusal;
+    std::string refusal = !readme.refusal.empty() ? readme.refusal : readme.umodRefusal;
     std::optional<std::string> umod;
     if (refusal.empty()) umod = UmodBytes(state, pieces, refusal);
     if (umod) {

@@ -15,6 +15,7 @@
 #include "project/BaseVoices.h"
 #include "project/PackName.h"
 #include "project/ScriptHead.h"
+#include "sounds/PackSounds.h"
 #include "workarea/GameVoice.h"
 
 namespace voxmire {
@@ -383,8 +384,9 @@ class Importer {
     parent_ = cls.parent;
     ReadBlock();
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-      if (i < blockLine || i > blockEnd_) ReadImportLine(lines_[i]);
+      if (i < blockLine || i > blockEnd_) ReadImportLine(lines_[i], i + 1);
     }
+    if (!refusedName_.empty()) return Failure(refusedName_);
     ReportImportsOutsideSoundDir();
     ReadScriptInfo();
     if (intBytes) ReadDescription(*intBytes);
@@ -594,9 +596,9 @@ class Importer {
     if (reported_.insert(Lowered(key)).second) result_.unplacedProperties.push_back(std::move(key));
   }
 
-  void ReadImportLine(std::string_view line) {
+  void ReadImportLine(std::string_view line, std::size_t number) {
     const auto audio = ReadAudioImport(line);
-    if (!audio || audio->name.empty()) return;
+    if (!audio || audio->name.empty() || !AcceptSoundName(audio->name, number)) return;
     if (!soundNames_.insert(Lowered(audio->name)).second) return;  // the compiler keeps one
     ProjectState& state = result_.state;
     if (state.Sounds.empty()) {
@@ -621,6 +623,20 @@ class Importer {
     if (!missing.empty() && missingSeen_.insert(missing).second) {
       result_.missingSoundFiles.push_back(std::move(missing));
     }
+  }
+
+  // A sound name is taken only when the sound page could have made it: the
+  // pack's folder, the script and the references are built from it. The
+  // first that isn't refuses the class.
+  bool AcceptSoundName(std::string_view name, std::size_t lineNumber) {
+    if (IsGameSoundName(name)) return true;
+    if (refusedName_.empty()) {
+      refusedName_ = "Line " + std::to_string(lineNumber) + " imports a sound named \"" +
+                     std::string(name) +
+                     "\", which is no name the game can hold (letters, digits and _, starting "
+                     "with a letter, at most 63). Rename it there and import the class again.";
+    }
+    return false;
   }
 
   // The rebuilt script imports every sound as <SoundDir><Name>.wav.
@@ -725,6 +741,7 @@ class Importer {
   std::set<std::string> reported_;
 
   std::set<std::string> soundNames_;
+  std::string refusedName_;
   std::string writtenSoundDir_;
   std::vector<std::string> elsewhere_;
   std::set<std::string> missingSeen_;

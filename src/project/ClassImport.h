@@ -42,7 +42,9 @@ struct ClassImport {
 };
 
 // Imports the class `ucBytes` (Windows-1252 text); `intBytes` is its int
-// file, when there is one, for the description. Relative sound paths are
+// file, when there is one, for the description. A sound whose name the sound
+// page could not have made (IsGameSoundName) refuses the class, naming the
+// line. Relative sound paths are
 // resolved as the game's compiler does: against the parent of `ucFolder`,
 // the folder that holds the class.
 ClassImport ImportVoiceClass(std::string_view ucBytes, std::optional<std::string_view> intBytes,

@@ -12,6 +12,7 @@
 #include "project/BaseVoices.h"
 #include "project/PackName.h"
 #include "project/ScriptHead.h"
+#include "sounds/PackSounds.h"
 #include "workarea/GameVoice.h"
 
 namespace voxmire {
@@ -588,7 +589,11 @@ ProjectState StateFrom(JsonReader& in) {
           number.find_first_not_of("0123456789") != std::string_view::npos) {
         throw Problem{"it has no format version"};
       }
-      version = std::stoll(std::string(number));
+      long long value = 0;
+      if (std::from_chars(number.data(), number.data() + number.size(), value).ec != std::errc()) {
+        throw Problem{"it has no format version"};
+      }
+      version = value;
       if (*version > kProjectFormatVersion) {
         throw Problem{"it was made by a newer version of Voxmire (format " +
                       std::to_string(*version) + "; this version reads format " +
@@ -613,8 +618,15 @@ ProjectState StateFrom(JsonReader& in) {
     } else if (key == "sounds" || key == "convertedSounds") {
       auto& list = key == "sounds" ? state.Sounds : state.ConvertedSounds;
       list.clear();
-      ArrayOf(in, key,
-              [&] { list.push_back(Text(in, key + " " + std::to_string(list.size() + 1))); });
+      ArrayOf(in, key, [&] {
+        const std::string where = key + " " + std::to_string(list.size() + 1);
+        list.push_back(Text(in, where));
+        // The pack's folder, the script and the references are built from
+        // these names: only what the sound page could have made is one.
+        if (!IsGameSoundName(list.back())) {
+          throw Damaged{where + ", \"" + list.back() + "\", is no sound name", 0};
+        }
+      });
     } else if (key == "takes") {
       ReadTakes(in, state.Takes);
     } else if (key == "scriptHead") {

@@ -161,6 +161,8 @@ std::string GameSoundName(std::string_view utf8FileName) {
   return name;
 }
 
+bool IsGameSoundName(std::string_view name) { return GameSoundName(name) == name; }
+
 bool SameSoundName(std::string_view a, std::string_view b) { return EqualIgnoringAsciiCase(a, b); }
 
 std::optional<std::vector<SoundFileEntry>> ListSoundFiles(const fs::path& dir) {
@@ -234,17 +236,13 @@ bool PrepareWritableDir(const fs::path& dir) {
   return fs::is_directory(dir, ec) && ::access(dir.c_str(), W_OK | X_OK) == 0;
 }
 
-bool InstallPackSounds(const fs::path& packSoundsDir, const fs::path& gameSoundsDir,
-                       std::string& problem) {
+std::optional<std::vector<fs::path>> PackSoundsToInstall(const fs::path& packSoundsDir,
+                                                         std::string& problem) {
   std::error_code ec;
-  if (!fs::exists(packSoundsDir, ec)) return true;  // a pack of stock sounds only
-  fs::directory_iterator it(packSoundsDir, ec);
-  if (ec) {
-    problem = "Could not read the folder " + PathText(packSoundsDir) + ".";
-    return false;
-  }
+  if (!fs::exists(packSoundsDir, ec)) return std::vector<fs::path>();
   std::vector<fs::path> sounds;
-  for (const fs::directory_iterator end{}; it != end; it.increment(ec)) {
+  fs::directory_iterator it(packSoundsDir, ec);
+  for (const fs::directory_iterator end{}; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().string();
     std::error_code typeEc;
     if (name.front() != '.' && IsWavFileName(name) && it->is_regular_file(typeEc)) {
@@ -253,22 +251,10 @@ bool InstallPackSounds(const fs::path& packSoundsDir, const fs::path& gameSounds
   }
   if (ec) {
     problem = "Could not read the folder " + PathText(packSoundsDir) + ".";
-    return false;
+    return std::nullopt;
   }
-  fs::create_directories(gameSoundsDir, ec);
-  if (!fs::is_directory(gameSoundsDir, ec)) {
-    problem = "Could not create the folder " + PathText(gameSoundsDir) + ".";
-    return false;
-  }
-  for (const fs::path& sound : sounds) {
-    const fs::path target = gameSoundsDir / sound.filename();
-    const auto bytes = ReadFileBytes(sound);
-    if (!bytes || !WriteFileAtomic(target, *bytes)) {
-      problem = "Could not copy " + PathText(sound) + " to " + PathText(target) + ".";
-      return false;
-    }
-  }
-  return true;
+  std::sort(sounds.begin(), sounds.end());
+  return sounds;
 }
 
 }  // namespace voxmire

@@ -24,6 +24,12 @@ bool IsSoundFileName(std::string_view fileName);
 // name is UTF-8, as the file system holds it.
 std::string GameSoundName(std::string_view utf8FileName);
 
+// True for a name GameSoundName can give: the only sound names the pack
+// takes, whether the sound page made them or a class or project file says
+// so. Anything else could climb out of the pack's folder ("../x") or break
+// a line of the script.
+bool IsGameSoundName(std::string_view name);
+
 // The game compares names without regard to letter case.
 bool SameSoundName(std::string_view a, std::string_view b);
 
@@ -64,10 +70,11 @@ std::filesystem::path PackSoundFile(const Places& places, std::string_view voice
 // it. False when it can't.
 bool PrepareWritableDir(const std::filesystem::path& dir);
 
-// Copies every .wav file of the pack's folder into `gameSoundsDir` (created
-// when missing), each written whole, replacing earlier copies. Other files
-// there are left alone. On failure `problem` says which file or folder.
-bool InstallPackSounds(const std::filesystem::path& packSoundsDir,
-                       const std::filesystem::path& gameSoundsDir, std::string& problem);
+// The .wav files of the pack's folder that a compile installs into the
+// game's <Name>/Sounds, sorted by name; hidden ones (our own temporary files
+// among them) left out. None when there is no folder (a pack of stock sounds
+// only); nothing, with `problem` saying why, when it can't be read.
+std::optional<std::vector<std::filesystem::path>> PackSoundsToInstall(
+    const std::filesystem::path& packSoundsDir, std::string& problem);
 
 }  // namespace voxmire

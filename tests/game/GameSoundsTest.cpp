@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -220,16 +221,24 @@ TEST(GameSoundsTest, TheFirstProblemInWritingOrderIsNamed) {
   ExpectMentions(game.Check(tables), {"\"Green Leader\"", "\"Names\"", "Nope.D"}, "leader");
 }
 
+// Names equal but for case count once, and the same one whichever order the
+// folder lists them in (byte order: "AAA.UAX" before "aaa.uax").
 TEST(GameSoundsTest, SoundPackagesAreListedOnceSorted) {
-  const Game game;
-  game.temp.Write("ut/Sounds/aaa.uax", "x");
-  game.temp.Write("ut/Sounds/AAA.UAX", "y");  // same name but for case: the first counts
-  game.temp.Write("ut/Sounds/Zed.umx", "music, not sounds");
-  PackageFinder finder(GamePackagePaths(game.state, {}));
-  std::vector<std::string> names;
-  for (const FoundPackage& p : finder.SoundPackages()) names.push_back(p.Name);
-  EXPECT_EQ(names, (std::vector<std::string>{"AAA", "BossVoice", "Female1Voice", "Female2Voice",
-                                             "Male1Voice", "Male2Voice", "MixedSounds"}));
+  for (const bool upperFirst : {true, false}) {
+    SCOPED_TRACE(upperFirst ? "AAA.UAX made first" : "aaa.uax made first");
+    const Game game;
+    for (const char* name : upperFirst ? std::array{"AAA.UAX", "aaa.uax", "Aaa.uax"}
+                                       : std::array{"aaa.uax", "Aaa.uax", "AAA.UAX"}) {
+      game.temp.Write(std::string("ut/Sounds/") + name, name);
+    }
+    game.temp.Write("ut/Sounds/Zed.umx", "music, not sounds");
+    PackageFinder finder(GamePackagePaths(game.state, {}));
+    std::vector<std::string> names;
+    for (const FoundPackage& p : finder.SoundPackages()) names.push_back(p.Name);
+    EXPECT_EQ(names, (std::vector<std::string>{"AAA", "BossVoice", "Female1Voice", "Female2Voice",
+                                               "Male1Voice", "Male2Voice", "MixedSounds"}));
+    EXPECT_EQ(finder.Find("aaa"), game.temp.path / "ut/Sounds/AAA.UAX");
+  }
 }
 
 // The pack's own sounds are where the script's head imports them: in their

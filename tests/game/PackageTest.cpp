@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <map>
+#include <memory>
+#include <new>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
@@ -12,6 +15,42 @@
 #include "game/PackageBuilder.h"
 #include "game/WavHeader.h"
 #include "sounds/TempDir.h"
+
+// The largest single allocation while a watch is on: the package reader
+// promises none out of proportion to the file, whatever its counts claim.
+// (Replacing the global operators is the one way to see every allocation;
+// they stay plain malloc and free, which AddressSanitizer checks as well.)
+#pragma GCC diagnostic push
+// The compiler takes these for the library's own and warns at free().
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+namespace allocation_watch {
+thread_local bool on = false;
+thread_local std::size_t largest = 0;
+}  // namespace allocation_watch
+
+void* operator new(std::size_t n) {
+  if (allocation_watch::on && n > allocation_watch::largest) allocation_watch::largest = n;
+  if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t n) { return ::operator new(n); }
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+  try {
+    return ::operator new(n);
+  } catch (...) {
+    return nullptr;
+  }
+}
+void* operator new[](std::size_t n, const std::nothrow_t& tag) noexcept {
+  return ::operator new(n, tag);
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+#pragma GCC diagnostic pop
 
 namespace voxmire {
 namespace {
@@ -111,6 +150,77 @@ TEST(PackageTest, BuiltPackagesOfEveryVersionRead) {
   }
 }
 
+// The bytes in a heap block of exactly their size, so that AddressSanitizer
+// sees a read one byte past the end (a std::string keeps a NUL there), and
+// every read that succeeds checked against the end in any build.
+class ExactSource final : public ByteSource {
+ public:
+  explicit ExactSource(std::string_view bytes)
+      : size_(bytes.size()), block_(new char[bytes.size()]), inner_({block_.get(), size_}) {
+    std::copy(bytes.begin(), bytes.end(), block_.get());
+  }
+  std::uint64_t Size() const override { return size_; }
+  bool ReadAt(std::uint64_t offset, char* out, std::size_t n) override {
+    if (!inner_.ReadAt(offset, out, n)) return false;
+    if (offset > size_ || n > size_ - offset) pastEnd = true;
+    return true;
+  }
+  bool pastEnd = false;
+
+ private:
+  std::size_t size_;
+  std::unique_ptr<char[]> block_;
+  MemorySource inner_;
+};
+
+// Everything a reader of the package would read, watched.
+struct WatchedReading {
+  PackageIndex index;
+  std::vector<SoundData> sounds;
+  bool readPastEnd = false;
+  std::size_t largestAllocation = 0;
+
+  bool AnyError() const {
+    return !index.Ok() ||
+           std::any_of(sounds.begin(), sounds.end(), [](const SoundData& d) { return !d.Ok(); });
+  }
+  // Every failure names its cause: an empty text would reach the user as a blank.
+  bool EveryErrorSaysWhy() const {
+    return (index.Ok() || !index.Error.empty()) &&
+           std::all_of(sounds.begin(), sounds.end(),
+                       [](const SoundData& d) { return d.Ok() || !d.Error.empty(); });
+  }
+  // No table entry or sound takes more memory than a few times the bytes it
+  // takes in the file (an object's entry is 12 bytes at least, and under
+  // 128 in memory), so nothing a count claims can ask for more.
+  bool AllocationsFit(std::size_t fileSize) const {
+    return largestAllocation <= 16 * fileSize + 1024;
+  }
+};
+
+WatchedReading ReadWatched(std::string_view bytes) {
+  ExactSource source(bytes);
+  WatchedReading reading;
+  allocation_watch::largest = 0;
+  allocation_watch::on = true;
+  reading.index = ReadPackageIndex(source);
+  if (reading.index.Ok()) {
+    for (const PackageObject& object : reading.index.Objects) {
+      if (object.IsSound()) reading.sounds.push_back(ReadSoundData(source, reading.index, object));
+    }
+  }
+  allocation_watch::on = false;
+  reading.largestAllocation = allocation_watch::largest;
+  reading.readPastEnd = source.pastEnd;
+  return reading;
+}
+
+std::uint32_t LittleEndianAt(const std::string& bytes, std::size_t at) {
+  std::uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(bytes[at + i]);
+  return v;
+}
+
 void ExpectRefused(const std::string& bytes, const std::string& why) {
   MemorySource source(bytes);
   const PackageIndex index = ReadPackageIndex(source);
@@ -158,29 +268,115 @@ TEST(PackageTest, DamagedSoundDataIsAnErrorNotARead) {
   copy[static_cast<std::size_t>(sound.SerialOffset) + 6] = '\x7F';  // -63 as a count
   MemorySource negative(copy);
   EXPECT_FALSE(ReadSoundData(negative, index, sound).Ok());
+
+  // A sound stripped of its data whose count lies just past the object: the
+  // byte after it (the next object's) is no count of this one.
+  const std::string stripped =
+      testing::BuildPackage(69, {{"", "S", "", false}, {"", "T", "", false}});
+  MemorySource strippedSource(stripped);
+  const PackageIndex strippedIndex = ReadPackageIndex(strippedSource);
+  ASSERT_TRUE(strippedIndex.Ok());
+  PackageObject cut = strippedIndex.Objects.front();
+  ASSERT_TRUE(cut.IsSound() && ReadSoundData(strippedSource, strippedIndex, cut).Ok());
+  cut.SerialSize -= 1;
+  EXPECT_FALSE(ReadSoundData(strippedSource, strippedIndex, cut).Ok());
 }
 
 // Every single flipped byte and every cut of a real package: reading never
-// crashes or reads outside (the sanitizer build checks that), and a failure
-// always says why.
+// reads past the file's end nor allocates more than its size allows (the
+// sanitizer build checks every byte read too), and a failure always says why.
 TEST(PackageTest, EveryFlipAndCutIsHandled) {
   const std::string good = Fixture("MixedSounds");
-  const auto readAll = [](const std::string& bytes) {
-    MemorySource source(bytes);
-    const PackageIndex index = ReadPackageIndex(source);
-    if (!index.Ok()) return !index.Error.empty();
-    for (const PackageObject& object : index.Objects) {
-      if (!object.IsSound()) continue;
-      const SoundData data = ReadSoundData(source, index, object);
-      if (!data.Ok() && data.Error.empty()) return false;
-    }
-    return true;
-  };
+  std::size_t failures = 0;
   for (std::size_t at = 0; at < good.size(); ++at) {
     std::string flipped = good;
     flipped[at] = static_cast<char>(~flipped[at]);
-    ASSERT_TRUE(readAll(flipped)) << "flip at " << at;
-    ASSERT_TRUE(readAll(good.substr(0, at))) << "cut at " << at;
+    for (const std::string& bytes : {flipped, good.substr(0, at)}) {
+      const WatchedReading reading = ReadWatched(bytes);
+      const std::string where =
+          (bytes.size() < good.size() ? "cut at " : "flip at ") + std::to_string(at);
+      ASSERT_TRUE(reading.EveryErrorSaysWhy()) << where;
+      ASSERT_FALSE(reading.readPastEnd) << where;
+      ASSERT_TRUE(reading.AllocationsFit(bytes.size()))
+          << where << ": " << reading.largestAllocation << " bytes at once";
+      failures += reading.AnyError();
+    }
+  }
+  // Every cut fails; so do most flips.
+  EXPECT_GT(failures, good.size());
+}
+
+// Indexes and counts just past their limits: a name index equal to the name
+// count (in either table or in a sound), a name length near 2^31, a data
+// count larger than its object. Each is an error, with nothing read or
+// allocated past what the file holds.
+TEST(PackageTest, IndexesAndCountsJustPastTheirLimitsAreErrors) {
+  const std::string good = testing::BuildPackage(69, {{"", "S", std::string(100, 'x'), false}});
+  const WatchedReading fine = ReadWatched(good);
+  ASSERT_TRUE(fine.index.Ok() && fine.sounds.size() == 1 && fine.sounds[0].Ok());
+  const std::size_t names = LittleEndianAt(good, 12), nameTable = LittleEndianAt(good, 16),
+                    exportTable = LittleEndianAt(good, 24), importTable = LittleEndianAt(good, 32);
+  ASSERT_EQ(names, fine.index.Names.size());
+  ASSERT_LT(names, 64u);  // one byte as a compact index
+  const auto sound = static_cast<std::size_t>(fine.index.Objects.back().SerialOffset);
+  const auto patched = [&](std::size_t at, std::size_t length, const std::string& bytes) {
+    std::string copy = good;
+    return copy.replace(at, length, bytes);
+  };
+  const std::string pastNames = testing::CompactIndex(static_cast<std::int32_t>(names));
+  const struct {
+    const char* what;
+    std::string bytes;
+    bool indexFails;
+  } cases[] = {
+      // An export: class, super, outer (4 bytes), then its name.
+      {"an object's name", patched(exportTable + 6, 1, pastNames), true},
+      // An import: class package, class name, outer (4 bytes), object name.
+      {"an import's class package", patched(importTable, 1, pastNames), true},
+      {"an import's class name", patched(importTable + 1, 1, pastNames), true},
+      {"an import's object name", patched(importTable + 6, 1, pastNames), true},
+      {"a name's length", patched(nameTable, 1, testing::CompactIndex(0x7FFFFFF0)), true},
+      // The sound: a property name (None), the format, the data's end, the count.
+      {"a sound's property", patched(sound, 1, pastNames), false},
+      {"a sound's format", patched(sound + 1, 1, pastNames), false},
+      // Five bytes of count over the two written and three of the data: the
+      // file keeps its size and its tables their places.
+      {"a sound's data count", patched(sound + 6, 5, testing::CompactIndex(0x3FFFFFFF)), false},
+      {"a data count one past its object", patched(sound + 6, 2, testing::CompactIndex(101)),
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const WatchedReading reading = ReadWatched(c.bytes);
+    EXPECT_EQ(!reading.index.Ok(), c.indexFails) << reading.index.Error;
+    EXPECT_TRUE(reading.AnyError());
+    EXPECT_TRUE(reading.EveryErrorSaysWhy());
+    EXPECT_FALSE(reading.readPastEnd);
+    EXPECT_TRUE(reading.AllocationsFit(c.bytes.size())) << reading.largestAllocation;
+  }
+}
+
+// Both sources give every byte up to the end and not one past it.
+TEST(PackageTest, SourcesReadUpToTheEndAndNoFurther) {
+  const testing::TempDir temp;
+  const std::string bytes = "0123456789";
+  const auto file = temp.Write("ten.bin", bytes);
+  MemorySource memory(bytes);
+  FileSource disk(file);
+  ASSERT_TRUE(disk.IsOpen());
+  for (ByteSource* source : {static_cast<ByteSource*>(&memory), static_cast<ByteSource*>(&disk)}) {
+    EXPECT_EQ(source->Size(), 10u);
+    char out[16] = {};
+    EXPECT_TRUE(source->ReadAt(0, out, 10));
+    EXPECT_EQ(std::string(out, 10), bytes);
+    EXPECT_TRUE(source->ReadAt(9, out, 1));
+    EXPECT_EQ(out[0], '9');
+    EXPECT_TRUE(source->ReadAt(10, out, 0));
+    EXPECT_FALSE(source->ReadAt(9, out, 2));
+    EXPECT_FALSE(source->ReadAt(10, out, 1));
+    EXPECT_FALSE(source->ReadAt(11, out, 0));
+    EXPECT_FALSE(source->ReadAt(~std::uint64_t{0}, out, 2));
+    EXPECT_FALSE(source->ReadAt(1, out, ~std::size_t{0}));
   }
 }
 

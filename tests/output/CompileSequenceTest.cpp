@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <map>
 #include <stdexcept>
+#include <thread>
 
 #include "core/Files.h"
 #include "output/CompileSequence.h"
@@ -102,6 +106,8 @@ class CompileSequenceTest : public ::testing::Test {
         Bytes(std::string(VOXMIRE_SOURCE_DIR) + "/tests/support/fake-ucc.sh"), true);
     Put(prog_ / "MyPack.uc", "class MyPack extends VoiceMaleOne;\r\n");
     Put(prog_ / "MyPack.int", kVoiceInt);
+    Put(prog_ / "Packs/MyPack/Sounds/hello.wav", "new hello");
+    Put(prog_ / "Packs/MyPack/Sounds/fresh.wav", "new fresh");
     fs::create_directories(root_ / "rec");
     fs::create_directories(pref_);
     // Whatever happens, the compiler must not write into the real home.
@@ -115,7 +121,37 @@ class CompileSequenceTest : public ::testing::Test {
     state_.UTSystemDir = PathText(system_);
     setup_ = {Places::InOneFolder(prog_), root_ / "home", true, {}};
   }
-  void TearDown() override { unsetenv("FAKE_UCC_MODE"); }
+  void TearDown() override {
+    unsetenv("FAKE_UCC_MODE");
+    unsetenv("FAKE_UCC_SLEEP");
+  }
+
+  // An earlier build of the pack in every place a compile writes to.
+  void PutEarlierBuild() {
+    Put(pref_ / "MyPack.u", "earlier in the preference folder");
+    Put(system_ / "MyPack.u", "earlier in System");
+    Put(system_ / "MyPack.int", kVoiceInt + "; earlier");
+    Put(root_ / "game/MyPack/Classes/MyPack.uc", "earlier script");
+    Put(root_ / "game/MyPack/Sounds/hello.wav", "earlier hello");
+    Put(root_ / "game/MyPack/Sounds/gone.wav", "earlier sound the pack no longer has");
+  }
+
+  // Every folder and file of the game and the home folder, with the bytes
+  // (a digest of the long ones, so that a difference reads well).
+  std::map<fs::path, std::string> GameFiles() const {
+    std::map<fs::path, std::string> files;
+    for (const char* top : {"game", "home"}) {
+      for (const auto& e : fs::recursive_directory_iterator(root_ / top)) {
+        std::string bytes = e.is_directory() ? "<folder>" : Bytes(e.path());
+        if (bytes.size() > 80) {
+          bytes = "<" + std::to_string(bytes.size()) + " bytes, hash " +
+                  std::to_string(std::hash<std::string>()(bytes)) + ">";
+        }
+        files[e.path().lexically_relative(root_)] = bytes;
+      }
+    }
+    return files;
+  }
 
   std::string Rec(const char* what) const { return (root_ / "rec" / what).string(); }
 
@@ -134,7 +170,8 @@ class CompileSequenceTest : public ::testing::Test {
   }
   // No file left anywhere under a temporary name.
   bool NoAsideCopies() const {
-    for (const auto& dir : {system_, pref_, root_ / "game/MyPack/Classes"}) {
+    for (const auto& dir :
+         {system_, pref_, root_ / "game/MyPack/Classes", root_ / "game/MyPack/Sounds"}) {
       std::error_code ec;
       for (const auto& e : fs::directory_iterator(dir, ec)) {
         if (e.path().string().find("before-compile") != std::string::npos) return false;
@@ -172,7 +209,8 @@ TEST_F(CompileSequenceTest, FirstCompileRunsTheGamesCompilerOnTheGamesSettingsAn
 
 // Every way the compile can end, an exception included, leaves the settings
 // file byte for byte as it began; a failure takes back every file it
-// installed and puts the earlier build (package, int file, script) back.
+// installed and puts the earlier build (package, int file, script, sounds)
+// back, and says only what is true.
 TEST_F(CompileSequenceTest, EveryOutcomeRestoresSettingsAndUndoesTheInstallOnFailure) {
   const std::string playerIni = ".utpg/System/UnrealTournament.ini";
   const fs::path gameIni = "game/System/UnrealTournament.ini";
@@ -198,6 +236,10 @@ TEST_F(CompileSequenceTest, EveryOutcomeRestoresSettingsAndUndoesTheInstallOnFai
        {"exit status 1", "Nothing of MyPack was left installed"}},
       {"crashes", "crash", {}, true, false, false, {"signal 11", "ucc-make-MyPack.log"}},
       {"warns, status 0", "warn", {}, true, false, false, {"Warning, Unknown property"}},
+      {"warns on a first build", "warn", {}, false, false, false,
+       {"Warning, Unknown property", "Nothing of MyPack was left installed"}},
+      {"counts a warning it doesn't show", "countonly", {}, true, false, false,
+       {"reported warnings or errors", "earlier build of MyPack is back"}},
       {"leaves no package", "nou", {}, true, false, false, {"left no MyPack.u"}},
       {"runner throws", nullptr, {}, true, false, false, {"runner broke", "left as it was"}},
       // clang-format on
@@ -206,12 +248,7 @@ TEST_F(CompileSequenceTest, EveryOutcomeRestoresSettingsAndUndoesTheInstallOnFai
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     SetUp();
-    if (c.earlierBuild) {
-      Put(pref_ / "MyPack.u", "earlier in the preference folder");
-      Put(system_ / "MyPack.u", "earlier in System");
-      Put(system_ / "MyPack.int", kVoiceInt + "; earlier");
-      Put(root_ / classes / "MyPack.uc", "earlier script");
-    }
+    if (c.earlierBuild) PutEarlierBuild();
     if (c.playerIniToo) Put(pref_ / "UnrealTournament.ini", Bytes(settings_));
     for (const auto& r : c.removed) fs::remove_all(root_ / r);
     const fs::path settings = fs::exists(settings_) ? settings_ : pref_ / "UnrealTournament.ini";
@@ -229,11 +266,16 @@ TEST_F(CompileSequenceTest, EveryOutcomeRestoresSettingsAndUndoesTheInstallOnFai
       EXPECT_FALSE(fs::exists(system_ / "MyPack.u"));
       EXPECT_EQ(Bytes(system_ / "MyPack.int"), kVoiceInt);
       EXPECT_EQ(Bytes(root_ / classes / "MyPack.uc"), "class MyPack extends VoiceMaleOne;\r\n");
+      EXPECT_EQ(Bytes(root_ / "game/MyPack/Sounds/hello.wav"), "new hello");
+      EXPECT_EQ(Bytes(root_ / "game/MyPack/Sounds/fresh.wav"), "new fresh");
     } else if (c.earlierBuild) {
       EXPECT_EQ(Bytes(pref_ / "MyPack.u"), "earlier in the preference folder");
       EXPECT_EQ(Bytes(system_ / "MyPack.u"), "earlier in System");
       EXPECT_EQ(Bytes(system_ / "MyPack.int"), kVoiceInt + "; earlier");
       EXPECT_EQ(Bytes(root_ / classes / "MyPack.uc"), "earlier script");
+      EXPECT_EQ(Bytes(root_ / "game/MyPack/Sounds/hello.wav"), "earlier hello");
+      EXPECT_TRUE(fs::exists(root_ / "game/MyPack/Sounds/gone.wav"));
+      EXPECT_FALSE(fs::exists(root_ / "game/MyPack/Sounds/fresh.wav"));
       EXPECT_EQ(fs::exists(prog_ / "MyPack.int"), c.removed.size() < 2);
     } else {
       // Nothing installed is left, the folders it made included.
@@ -266,28 +308,94 @@ TEST_F(CompileSequenceTest, AnEditLeftByAnInterruptedCompileIsNotKept) {
   EXPECT_EQ(Bytes(settings_), original);
 }
 
-// The program killed between the edit and the restore: its journal lets the
-// next start put the settings file back, byte for byte, and then goes.
-TEST_F(CompileSequenceTest, AJournalLeftByAKilledRunIsRepairedAtStart) {
+// The program (and its compiler) killed mid-run, with an earlier build in
+// the game: at the next start every change is taken back, newest first, so
+// the game is as it was before that compile, the settings file byte for
+// byte, and the journal goes. A repair killed after any of its moves does the
+// same when it runs again; so does the next compile instead of the start.
+TEST_F(CompileSequenceTest, ACompileKilledMidRunIsTakenBackByTheNextStartOrCompile) {
+  PutEarlierBuild();
   const std::string original = Bytes(settings_);
+  const auto before = GameFiles();
+  setenv("FAKE_UCC_SLEEP", "30", 1);
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
-    CompileSequence sequence(state_, setup_);
-    const bool prepared = sequence.Prepare().has_value();
-    ::_exit(prepared ? 0 : 1);  // dies as a killed program would: no destructor runs
+    ::setpgid(0, 0);  // the compiler joins the group and dies with it
+    PosixProcessRunner runner;
+    RunCompileSequence(state_, setup_, runner, {});
+    ::_exit(1);
   }
+  ::setpgid(child, child);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!fs::exists(Rec("ARGS")) && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ::kill(-child, SIGKILL);
+  unsetenv("FAKE_UCC_SLEEP");
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  ASSERT_TRUE(fs::exists(Rec("ARGS"))) << "the compiler never started";
   ASSERT_EQ(Bytes(settings_), InsertEditPackage(original, "MyPack"));
-  ASSERT_TRUE(fs::exists(prog_ / "compile-journal.txt"));
+  ASSERT_FALSE(fs::exists(system_ / "MyPack.u"));
+  ASSERT_EQ(Bytes(root_ / "game/MyPack/Sounds/hello.wav"), "new hello");
 
+  // The state the kill left, to start each repair from.
+  const fs::path killed = root_ / "killed";
+  fs::create_directories(killed);
+  for (const char* top : {"game", "home", "prog"}) {
+    fs::copy(root_ / top, killed / top, fs::copy_options::recursive);
+  }
+  const auto backToKilled = [&] {
+    for (const char* top : {"game", "home", "prog"}) {
+      fs::remove_all(root_ / top);
+      fs::copy(killed / top, root_ / top, fs::copy_options::recursive);
+    }
+  };
+  // Each earlier file is one move back: kill the repair before move 1, 2, ...
+  for (int cut = 1;; ++cut) {
+    SCOPED_TRACE("repair killed before move " + std::to_string(cut));
+    backToKilled();
+    const pid_t repairer = ::fork();
+    ASSERT_GE(repairer, 0);
+    if (repairer == 0) {
+      int moves = 0;
+      const auto rename = [&](const fs::path& from, const fs::path& to, std::error_code& ec) {
+        if (++moves == cut) ::_exit(3);
+        fs::rename(from, to, ec);
+      };
+      ::_exit(RepairInterruptedCompile(Places::InOneFolder(prog_), rename).empty() ? 0 : 1);
+    }
+    ASSERT_EQ(::waitpid(repairer, &status, 0), repairer);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(RepairInterruptedCompile(Places::InOneFolder(prog_)), "");
+    EXPECT_EQ(GameFiles(), before);
+    EXPECT_FALSE(fs::exists(prog_ / "compile-journal.txt"));
+    if (WEXITSTATUS(status) != 3) {
+      EXPECT_EQ(WEXITSTATUS(status), 0);
+      EXPECT_GE(cut, 6);  // the package in two places, int, script, a sound: moved back
+      break;
+    }
+  }
+
+  // A game that can't be reached (its drive not mounted) is not taken for
+  // one that is back: the journal stays until it can.
+  backToKilled();
+  fs::rename(root_ / "game", root_ / "unmounted");
+  EXPECT_NE(RepairInterruptedCompile(Places::InOneFolder(prog_))
+                .find("The folder " + PathText(system_) + " can't be reached."),
+            std::string::npos);
+  EXPECT_TRUE(fs::exists(prog_ / "compile-journal.txt"));
+  fs::rename(root_ / "unmounted", root_ / "game");
   EXPECT_EQ(RepairInterruptedCompile(Places::InOneFolder(prog_)), "");
-  EXPECT_EQ(Bytes(settings_), original);
+  EXPECT_EQ(GameFiles(), before);
+
+  backToKilled();
+  EXPECT_FALSE(Compile("fail").succeeded);
+  EXPECT_EQ(GameFiles(), before);
   EXPECT_FALSE(fs::exists(prog_ / "compile-journal.txt"));
 
-  // A file the user changed since is left alone; the journal still goes.
+  // A settings file the user changed since is left alone; the journal still goes.
   Put(prog_ / "compile-journal.txt", "Settings=" + PathText(settings_) +
                                          "\r\nOriginal=" + PathText(prog_ / "ut_backup.ini") +
                                          "\r\nPackage=MyPack\r\n");
@@ -295,6 +403,33 @@ TEST_F(CompileSequenceTest, AJournalLeftByAKilledRunIsRepairedAtStart) {
   EXPECT_EQ(RepairInterruptedCompile(Places::InOneFolder(prog_)), "");
   EXPECT_EQ(Bytes(settings_), original + "; mine\r\n");
   EXPECT_FALSE(fs::exists(prog_ / "compile-journal.txt"));
+}
+
+// A run killed once its build was kept leaves only the earlier copies to
+// drop; one killed before leaves its changes to take back. Paths come back
+// byte for byte, whatever they hold, and a record cut short (no line end:
+// its change was never made) is passed over.
+TEST_F(CompileSequenceTest, AJournalKeepsTheNewBuildOnlyOnceItWasKept) {
+  const fs::path dir = root_ / "game/odd %41 folder\tname";
+  const fs::path target = dir / "MyPack.u", aside = dir / "MyPack.u.before-compile";
+  std::string escaped = dir.native();
+  escaped.replace(escaped.find("%41"), 3, "%2541");
+  escaped.replace(escaped.find('\t'), 1, "%09");
+  for (const bool kept : {true, false}) {
+    SCOPED_TRACE(kept ? "kept" : "not kept");
+    Put(target, "new build");
+    Put(aside, "earlier build");
+    fs::create_directories(dir / "half-writ");
+    Put(prog_ / "compile-journal.txt",
+        "Voxmire compile journal 2\nAside=" + escaped + "/MyPack.u\t" + escaped +
+            "/MyPack.u.before-compile\nInstall=" + escaped + "/MyPack.u\n" +
+            (kept ? "Kept=\n" : "") + "Folder=" + escaped + "/half-writ");
+    EXPECT_EQ(RepairInterruptedCompile(Places::InOneFolder(prog_)), "");
+    EXPECT_EQ(Bytes(target), kept ? "new build" : "earlier build");
+    EXPECT_FALSE(fs::exists(aside));
+    EXPECT_TRUE(fs::exists(dir / "half-writ"));
+    EXPECT_FALSE(fs::exists(prog_ / "compile-journal.txt"));
+  }
 }
 
 // Two compiles on one game: the second is refused before it touches
@@ -320,6 +455,40 @@ TEST_F(CompileSequenceTest, ASecondCompileOnTheSameGameOrProgramFolderIsRefused)
   PosixProcessRunner runner;
   EXPECT_TRUE(first.Finish(runner.Run(*request)).succeeded);
   EXPECT_EQ(Bytes(settings_), original);
+}
+
+// The program folder's lock alone keeps a second compile from the same
+// folder out, even for another game (they would share the journal and the
+// settings backup); folders of their own compile for games of their own at
+// once.
+TEST_F(CompileSequenceTest, OneCompileAtATimePerProgramFolderWhateverTheGame) {
+  const fs::path game2 = root_ / "game2", prog2 = root_ / "prog2";
+  Put(game2 / "System/UnrealTournament.ini", Bytes(settings_));
+  Put(game2 / "System64/ucc-bin-amd64", Bytes(root_ / "game/System64/ucc-bin-amd64"), true);
+  Put(prog2 / "MyPack.uc", "class MyPack extends VoiceMaleOne;\r\n");
+  Put(prog2 / "MyPack.int", kVoiceInt);
+  ProjectState other = state_;
+  other.UTDir = PathText(game2);
+  other.UTSystemDir = PathText(game2 / "System");
+
+  CompileSequence first(state_, setup_);
+  const auto request = first.Prepare();
+  ASSERT_TRUE(request.has_value()) << first.Failure().message;
+  CompileSequence sameFolder(other, setup_);
+  EXPECT_FALSE(sameFolder.Prepare().has_value());
+  EXPECT_NE(sameFolder.Failure().message.find("Another compile is running with " + PathText(prog_)),
+            std::string::npos)
+      << sameFolder.Failure().message;
+  EXPECT_FALSE(fs::exists(game2 / "MyPack"));
+
+  CompileSequence elsewhere(other, {Places::InOneFolder(prog2), root_ / "home2", true, {}});
+  const auto request2 = elsewhere.Prepare();
+  ASSERT_TRUE(request2.has_value()) << elsewhere.Failure().message;
+  PosixProcessRunner runner;
+  EXPECT_TRUE(first.Finish(runner.Run(*request)).succeeded);
+  EXPECT_TRUE(elsewhere.Finish(runner.Run(*request2)).succeeded);
+  EXPECT_TRUE(fs::exists(root_ / "home/.utpg/System/MyPack.u"));
+  EXPECT_TRUE(fs::exists(root_ / "home2/.utpg/System/MyPack.u"));
 }
 
 // Where the package line lands when the file has no UTBrowser line: the
@@ -373,31 +542,32 @@ TEST_F(CompileSequenceTest, NothingBuiltSaysWhy) {
   }
 }
 
-// A move aside that fails part-way puts back only what was moved and
-// touches nothing else: the earlier packages stay where they are.
+// A move aside that fails part-way (an earlier package, an earlier sound)
+// puts back only what was moved and touches nothing else: the earlier build
+// stays where it is.
 TEST_F(CompileSequenceTest, AFailedMoveAsidePutsBackOnlyWhatWasMoved) {
-  Put(pref_ / "MyPack.u", "earlier in the preference folder");
-  Put(system_ / "MyPack.u", "earlier in System");
-  Put(system_ / "MyPack.int", kVoiceInt + "; earlier");
-  const std::string original = Bytes(settings_);
-  setup_.rename = [this](const fs::path& from, const fs::path& to, std::error_code& ec) {
-    if (from == system_ / "MyPack.u") {
-      ec = std::make_error_code(std::errc::read_only_file_system);
-    } else {
-      fs::rename(from, to, ec);
-    }
-  };
-  const CompileResult result = Compile();
-  EXPECT_FALSE(result.succeeded);
-  EXPECT_NE(result.message.find("Could not move the earlier " + PathText(system_ / "MyPack.u")),
-            std::string::npos)
-      << result.message;
-  EXPECT_EQ(Bytes(pref_ / "MyPack.u"), "earlier in the preference folder");
-  EXPECT_EQ(Bytes(system_ / "MyPack.u"), "earlier in System");
-  EXPECT_EQ(Bytes(system_ / "MyPack.int"), kVoiceInt + "; earlier");
-  EXPECT_FALSE(fs::exists(root_ / "game/MyPack"));
-  EXPECT_EQ(Bytes(settings_), original);
-  EXPECT_TRUE(NoAsideCopies());
+  for (const fs::path& failing :
+       {fs::path("game/System/MyPack.u"), fs::path("game/MyPack/Sounds/hello.wav")}) {
+    SCOPED_TRACE(failing);
+    SetUp();
+    PutEarlierBuild();
+    const auto before = GameFiles();
+    setup_.rename = [&](const fs::path& from, const fs::path& to, std::error_code& ec) {
+      if (from == root_ / failing) {
+        ec = std::make_error_code(std::errc::read_only_file_system);
+      } else {
+        fs::rename(from, to, ec);
+      }
+    };
+    const CompileResult result = Compile();
+    EXPECT_FALSE(result.succeeded);
+    EXPECT_NE(result.message.find("Could not move the earlier " + PathText(root_ / failing)),
+              std::string::npos)
+        << result.message;
+    EXPECT_EQ(GameFiles(), before);
+    EXPECT_TRUE(NoAsideCopies());
+    EXPECT_FALSE(fs::exists(prog_ / "compile-journal.txt"));
+  }
 }
 
 // An aside copy a crashed run left behind is never overwritten nor taken
@@ -458,6 +628,20 @@ TEST_F(CompileSequenceTest, AFolderThatCantBeMadeIsReportedWithItsReason) {
       << result.message;
   EXPECT_EQ(Bytes(settings_), original);
   EXPECT_FALSE(fs::exists(system_ / "MyPack.int"));
+}
+
+// Another mod's folder of the pack's name would be compiled into the pack:
+// it is refused, named, and left as it was.
+TEST_F(CompileSequenceTest, AnotherModsFolderOfThePacksNameIsRefused) {
+  Put(root_ / "game/MyPack/Classes/OtherMod.uc", "class OtherMod extends Mutator;\r\n");
+  const auto before = GameFiles();
+  const CompileResult result = Compile();
+  EXPECT_FALSE(result.succeeded);
+  EXPECT_NE(result.message.find("already used in the game: " +
+                                PathText(root_ / "game/MyPack/Classes/OtherMod.uc")),
+            std::string::npos)
+      << result.message;
+  EXPECT_EQ(GameFiles(), before);
 }
 
 // A name the game already uses is refused before anything is written.

@@ -78,6 +78,66 @@ TEST(FindNameClash, AnEarlierBuildOfTheSameVoicePackMayBeRebuilt) {
   }
 }
 
+// <game>/<Name> may hold what a compile of the pack installs there, and
+// nothing else: anything more belongs to another mod of that name.
+TEST(FindNameClash, APackFolderHoldingMoreThanTheCompileInstallsClashes) {
+  const struct {
+    const char* name;
+    std::vector<const char*> files;  // under game/MyPack; a trailing '/' makes a folder
+    const char* clash;               // relative to game/MyPack; empty for none
+  } cases[] = {
+      {"an earlier build", {"Classes/MyPack.uc", "Sounds/hello.wav", "Sounds/Bye.WAV"}, ""},
+      {"empty folders", {"Classes/", "Sounds/"}, ""},
+      {"nothing in it", {}, ""},
+      {"another class", {"Classes/MyPack.uc", "Classes/Helper.uc"}, "Classes/Helper.uc"},
+      {"another mod's sources", {"Classes/OtherMod.uc"}, "Classes/OtherMod.uc"},
+      {"the script in another case", {"Classes/mypack.uc"}, "Classes/mypack.uc"},
+      {"a folder of its own", {"Classes/MyPack.uc", "Textures/"}, "Textures"},
+      {"a file beside the folders", {"Readme.txt", "Sounds/a.wav"}, "Readme.txt"},
+      {"a sound that isn't a .wav", {"Sounds/a.wav", "Sounds/notes.txt"}, "Sounds/notes.txt"},
+      {"a hidden .wav", {"Sounds/.hidden.wav"}, "Sounds/.hidden.wav"},
+      {"a folder named like a sound", {"Sounds/deep.wav/"}, "Sounds/deep.wav"},
+      {"a folder named like the script", {"Classes/MyPack.uc/"}, "Classes/MyPack.uc"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const testing::TempDir temp;
+    const fs::path pack = temp.path / "game/MyPack";
+    fs::create_directories(pack);
+    for (const std::string file : c.files) {
+      if (file.back() == '/') {
+        fs::create_directories(pack / file);
+      } else {
+        temp.Write(fs::path("game/MyPack") / file, "x");
+      }
+    }
+    const auto clash = FindNameClash(temp.path / "game", temp.path / "home", "MyPack");
+    if (std::string(c.clash).empty()) {
+      EXPECT_EQ(clash, std::nullopt) << *clash;
+    } else {
+      EXPECT_EQ(clash, std::optional<std::string>(PathText(pack / c.clash)));
+    }
+  }
+  // A file where the folder goes is the compile's to report: it can't make one.
+  const testing::TempDir temp;
+  temp.Write("game/MyPack", "x");
+  EXPECT_EQ(FindNameClash(temp.path / "game", temp.path / "home", "MyPack"), std::nullopt);
+}
+
+// The pack's object may stand anywhere in its int file, among other lines.
+TEST(IsVoicePackIntFile, ThePacksOneObjectAnywhereInTheFile) {
+  const std::string object =
+      "Object=(Name=MyPack.MyPack,Class=Class,MetaClass=BotPack.VoiceBoss,Description=\"B\")";
+  EXPECT_TRUE(IsVoicePackIntFile("[Public]\r\n" + object + "\r\n", "MyPack"));
+  EXPECT_TRUE(
+      IsVoicePackIntFile(object + "\r\n\r\n; made by hand\r\n[Other]\r\nA=1\r\n", "mypack"));
+  EXPECT_TRUE(IsVoicePackIntFile("[Public]\n" + object + "\nPreferences=(Caption=x)\n", "MyPack"));
+  const std::string other = "Object=(Name=MyPack.Other,Class=Class,MetaClass=Engine.Mutator)";
+  EXPECT_FALSE(IsVoicePackIntFile(object + "\r\n" + other + "\r\n", "MyPack"));
+  EXPECT_FALSE(IsVoicePackIntFile(other + "\r\n" + object + "\r\n", "MyPack"));
+  EXPECT_FALSE(IsVoicePackIntFile("[Public]\r\n", "MyPack"));
+}
+
 TEST(GameFolderProblems, NamesEachMissingPiece) {
   const testing::TempDir temp;
   const fs::path game = temp.path / "game";

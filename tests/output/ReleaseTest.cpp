@@ -156,6 +156,17 @@ TEST_F(ReleaseTest, RefusalsNameTheCauseAndKeepEarlierFiles) {
        },
        "MyPack.umod was not made: the readme's file name holds \",\"; rename the file without it.",
        true},
+      // An extractor that reads "\\" as a separator would write above Help/:
+      // neither archive takes the name.
+      {"readme name that climbs out of Help",
+       [this](ProjectState& s) {
+         Put(root_ / "docs" / "..\\..\\evil.txt", "x");
+         s.ReadmeLocation = PathText(root_ / "docs" / "..\\..\\evil.txt");
+       },
+       "MyPack.zip was not made: the readme's file name holds \"\\\"; rename the file without "
+       "it.\rMyPack.umod was not made: the readme's file name holds \"\\\"; rename the file "
+       "without it.",
+       false},
       {"pack name that is no file name", [](ProjectState& s) { s.VoicePackName = "../MyPack"; },
        "No release files were made: \"../MyPack\" can't name a file.", false},
       {"no compiled package", [this](ProjectState&) { fs::remove(package_); },

@@ -545,7 +545,6 @@ TEST(ClassImport, SoundImportsGiveTheSoundsTheirFolderAndTheMissingFiles) {
   game.Write("MyPack/Sounds/here.wav", "RIFF");
   game.Write("MyPack/Sounds/Other.wav", "RIFF");
   game.Write("abs/there.wav", "RIFF");
-  game.Write("MyPack/Sounds/caf\xC3\xA9.wav", "RIFF");  // the file system's names are UTF-8
   const std::string abs = PathText(game.path / "abs") + "/";
   const ClassImport imported = ImportVoiceClass(
       "class MyPack extends VoiceMaleTwo;\n"
@@ -553,7 +552,6 @@ TEST(ClassImport, SoundImportsGiveTheSoundsTheirFolderAndTheMissingFiles) {
       "#exec AUDIO IMPORT FILE=\"Sounds\\here.wav\" NAME=\"here\" PACKAGE=\"MyPack\" "
       "GROUP=\"MyPack\"\n"
       "#exec audio import file=Sounds\\gone.wav name=gone package=MyPack\n"
-      "#exec AUDIO IMPORT FILE=\"Sounds\\caf\xE9.wav\" NAME=\"caf\xE9\"\n"
       "#exec AUDIO IMPORT NAME=\"Here\" FILE=\"Sounds\\here.wav\"\n"  // the same name again
       "#exec AUDIO IMPORT FILE=\"Sounds\\Other.wav\"\n"               // named after its file
       "#exec AUDIO IMPORT FILE=\"" +
@@ -566,8 +564,7 @@ TEST(ClassImport, SoundImportsGiveTheSoundsTheirFolderAndTheMissingFiles) {
       std::nullopt, game.path / "MyPack" / "Classes");
   ASSERT_TRUE(imported.Ok()) << imported.error;
   const ProjectState& s = imported.state;
-  EXPECT_EQ(s.Sounds, (std::vector<std::string>{"here", "gone", "caf\xE9", "Other", "there", "win",
-                                                "gone2"}));
+  EXPECT_EQ(s.Sounds, (std::vector<std::string>{"here", "gone", "Other", "there", "win", "gone2"}));
   EXPECT_EQ(s.SoundDir, PathText(game.path / "MyPack" / "Sounds") + "/");
   const std::string gone = PathText(game.path / "MyPack" / "Sounds" / "gone.wav");
   EXPECT_EQ(imported.missingSoundFiles, (std::vector<std::string>{gone, "C:\\Sounds\\win.wav"}));
@@ -576,6 +573,48 @@ TEST(ClassImport, SoundImportsGiveTheSoundsTheirFolderAndTheMissingFiles) {
   EXPECT_NE(imported.notes[0].find(abs + "there.wav, C:\\Sounds\\win.wav, Sounds\\gone.wav."),
             std::string::npos)
       << imported.notes[0];
+}
+
+// The compiler runs every #exec line, after the block as well as before it.
+TEST(ClassImport, AnAudioImportAfterTheBlockCounts) {
+  const ClassImport imported = ImportVoiceClass(
+      "class A extends VoiceBoss;\n"
+      "#exec AUDIO IMPORT FILE=\"Sounds\\one.wav\" NAME=\"one\"\n"
+      "defaultproperties\n{\n  AckSound(0)=Sound'A.A.two'\n}\n"
+      "#exec AUDIO IMPORT FILE=\"Sounds\\two.wav\" NAME=\"two\"\n",
+      std::nullopt, "/ut/A/Classes");
+  ASSERT_TRUE(imported.Ok()) << imported.error;
+  EXPECT_EQ(imported.state.Sounds, (std::vector<std::string>{"one", "two"}));
+}
+
+// A sound's name is taken only when the sound page could have made it: the
+// pack's folder, the script and the references are built from it. Any other
+// refuses the class, naming the line (the start page names the file).
+TEST(ClassImport, ASoundNameThePageCouldNotMakeRefusesTheClass) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"FILE=\"Sounds\\evil.wav\" NAME=\"../../../evil\"", "../../../evil"},
+      {"FILE=Sounds\\a.wav NAME=a/b", "a/b"},
+      {"FILE=\"Sounds\\caf\xE9.wav\" NAME=\"caf\xE9\"", "caf\xE9"},
+      {"FILE=\"Sounds\\my sound.wav\"", "my sound"},  // named after its file
+      {"FILE=Sounds\\x.wav NAME=say\"hi", "say\"hi"},
+      {"FILE=Sounds\\x.wav NAME=1st", "1st"},
+      {"FILE=Sounds\\x.wav NAME=" + std::string(64, 'x'), std::string(64, 'x')},
+  };
+  for (const auto& [import, name] : cases) {
+    SCOPED_TRACE(import);
+    const ClassImport imported = ImportVoiceClass(
+        "class A extends VoiceBoss;\n"
+        "#exec AUDIO IMPORT FILE=\"Sounds\\fine.wav\" NAME=\"fine\"\n"
+        "/* a comment\n   of two lines */\n"
+        "#exec AUDIO IMPORT " +
+            import + "\ndefaultproperties\n{\n  AckSound(0)=Sound'A.A.fine'\n}\n",
+        std::nullopt, "/ut/A/Classes");
+    EXPECT_NE(imported.error.find("Line 5 imports a sound named \"" + name + "\""),
+              std::string::npos)
+        << imported.error;
+    EXPECT_TRUE(imported.state.VoicePackName.empty());
+    EXPECT_TRUE(imported.state.Sounds.empty());
+  }
 }
 
 TEST(ClassImport, SoundDirectoryKeepsAbsolutePathsAsWritten) {

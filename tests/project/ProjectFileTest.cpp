@@ -42,7 +42,7 @@ ProjectState FullPack() {
   ApplyBaseVoice(kBaseVoices[3], s);
   s.SoundDir = "/home/j/sounds/";
   s.SoundDrive = "/home";
-  s.Sounds = {"gotit", "hello", "\xE9t\xE9"};
+  s.Sounds = {"gotit", "hello", "S01_intro"};
   s.ConvertedSounds = {"hello"};
   s.Takes = {{"ack 0",
               {"ack_0_got_it_take1.wav", "ack_0_\xE9t\xE9_take2.wav"},
@@ -136,6 +136,10 @@ TEST(ProjectFile, RefusesWhatIsNotAProjectItCanUse) {
       // Numbers no machine word holds once brought the reader down.
       {"huge number", "2111133333333333333333333333333333222e3333333333222ePa", "not a Voxmire"},
       {"huge version", replaced("\"version\": 2", "\"version\": 1e99999"), "no format version"},
+      {"version of 10 digits", replaced("\"version\": 2", "\"version\": 1234567890"),
+       "no format version"},
+      {"version of 20 digits", replaced("\"version\": 2", "\"version\": 12345678901234567890"),
+       "no format version"},
       {"another JSON", "{\"name\": \"MyPack\"}", "not a Voxmire"},
       {"newer format", replaced("\"version\": 2", "\"version\": 3"), "newer version"},
       {"no version", replaced("\"version\": 2,", ""), "no format version"},
@@ -156,6 +160,18 @@ TEST(ProjectFile, RefusesWhatIsNotAProjectItCanUse) {
       {"number for a text", replaced("\"/home/j/sounds/\"", "7"), "soundDir"},
       {"take list not a list", replaced("\"files\": [", "\"files\": 3, \"x\": ["), "files"},
       {"seven orders", replaced("\"orders\": [", "\"orders\": [[\"\", \"\", \"\"], "), "seven"},
+      {"leaders short of four", replaced("\"leaders\": [", "\"leaders\": [\"\"], \"dropped\": ["),
+       "four team leaders"},
+      {"orders short of seven",
+       replaced("\"orders\": [", "\"orders\": [[\"\", \"\", \"\"]], \"dropped\": ["), "seven"},
+      // Names the pack's folder, the script and the references are made of.
+      {"a sound name that climbs out", replaced("\"gotit\"", "\"../../../evil\""),
+       "damaged: sounds 1, \"../../../evil\", is no sound name"},
+      {"a sound name with a line break", replaced("\"hello\"", "\"hel\\r\\nlo\""),
+       "sounds 2, \"hel\r\nlo\", is no sound name"},
+      {"a converted sound that is no name",
+       replaced("\"convertedSounds\": [\n    \"hello\"", "\"convertedSounds\": [\n    \"he llo\""),
+       "convertedSounds 1, \"he llo\", is no sound name"},
   };
   for (const auto& c : cases) {
     const ProjectRead read = ReadProjectText(c.text);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "core/Files.h"
@@ -33,6 +34,20 @@ TEST(PackSoundsTest, FileNamesBecomeNamesTheGameCanHold) {
 
   const std::string longName = GameSoundName(std::string(100, 'x') + ".wav");
   EXPECT_EQ(longName, std::string(63, 'x'));
+}
+
+// Names read from a class or project file are taken only when the sound
+// page could have made them.
+TEST(PackSoundsTest, OnlyNamesThePageMakesAreGameSoundNames) {
+  for (const std::string& yes : std::vector<std::string>{
+           "hello", "UPPER", "grusse_mit_blank", "S01_intro", "a", "x_1_", std::string(63, 'x')}) {
+    EXPECT_TRUE(IsGameSoundName(yes)) << yes;
+  }
+  for (const std::string& no : std::vector<std::string>{
+           "", "../../../evil", "a/b", "two\r\nlines", "with space", "caf\xE9", "1abc", "_x",
+           "hello.wav", "say\"hi", std::string(64, 'x'), std::string("nul\0", 4)}) {
+    EXPECT_FALSE(IsGameSoundName(no)) << no;
+  }
 }
 
 TEST(PackSoundsTest, SoundFileNamesAndTheirListing) {
@@ -81,38 +96,52 @@ TEST(PackSoundsTest, ThePacksFolderLivesInTheDataFolder) {
   testing::TempDir dir;
   EXPECT_TRUE(PrepareWritableDir(dir.path / "Packs" / "P" / "Sounds"));
   EXPECT_TRUE(fs::is_directory(dir.path / "Packs" / "P" / "Sounds"));
+  // Files where the folders go: no one, root included, can write there.
   dir.Write("file", "x");
   EXPECT_FALSE(PrepareWritableDir(dir.path / "file" / "Sounds"));
-  if (::geteuid() != 0) {
-    fs::permissions(dir.path / "Packs", fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_FALSE(PrepareWritableDir(dir.path / "Packs" / "Q" / "Sounds"));
-    fs::permissions(dir.path / "Packs", fs::perms::owner_all);
+  dir.Write("Packs/Q/Sounds", "a file in place of the folder");
+  EXPECT_FALSE(PrepareWritableDir(dir.path / "Packs" / "Q" / "Sounds"));
+  EXPECT_EQ(ReadFileBytes(dir.path / "Packs" / "Q" / "Sounds"), "a file in place of the folder");
+
+  // A folder the user may not write: root may write anywhere, so the check
+  // runs as nobody.
+  fs::permissions(dir.path, fs::perms::all & ~fs::perms::others_write & ~fs::perms::group_write);
+  fs::permissions(dir.path / "Packs" / "P" / "Sounds",
+                  fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                      fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+    ::_exit(PrepareWritableDir(dir.path / "Packs" / "P" / "Sounds") ? 1 : 0);
   }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  fs::permissions(dir.path / "Packs" / "P" / "Sounds", fs::perms::owner_all);
 }
 
-TEST(PackSoundsTest, InstallCopiesThePacksSoundsIntoTheGameAndLeavesOtherFilesAlone) {
+// What a compile installs: the .wav files, sorted, and nothing hidden (our
+// own half-written files among them). The compile records and takes back
+// each copy, so this only lists them.
+TEST(PackSoundsTest, TheCompileInstallsThePacksWavFilesAndNothingHidden) {
   testing::TempDir dir;
   const fs::path pack = dir.path / "Packs" / "P" / "Sounds";
-  const fs::path game = dir.path / "UT" / "P" / "Sounds";
   std::string problem;
-  EXPECT_TRUE(InstallPackSounds(pack, game, problem));  // no own sounds: nothing to do
-  EXPECT_FALSE(fs::exists(game));
+  EXPECT_EQ(PackSoundsToInstall(pack, problem), std::vector<fs::path>());  // stock sounds only
 
-  dir.Write("Packs/P/Sounds/hello.wav", "new hello");
-  dir.Write("Packs/P/Sounds/Bye.WAV", "bye");
-  dir.Write("Packs/P/Sounds/.hello.wav.tmp123", "half");
-  dir.Write("UT/P/Sounds/hello.wav", "old hello");
-  dir.Write("UT/P/Sounds/mine.wav", "the user's");
-  ASSERT_TRUE(InstallPackSounds(pack, game, problem)) << problem;
-  EXPECT_EQ(ReadFileBytes(game / "hello.wav"), "new hello");
-  EXPECT_EQ(ReadFileBytes(game / "Bye.WAV"), "bye");
-  EXPECT_EQ(ReadFileBytes(game / "mine.wav"), "the user's");
-  EXPECT_FALSE(fs::exists(game / ".hello.wav.tmp123"));
+  for (const char* name :
+       {"hello.wav", "Bye.WAV", ".hidden.wav", ".hello.wav.tmp123", "notes.txt", "take.mp3"}) {
+    dir.Write(fs::path("Packs/P/Sounds") / name, "x");
+  }
+  fs::create_directories(pack / "folder.wav");
+  EXPECT_EQ(PackSoundsToInstall(pack, problem),
+            (std::vector<fs::path>{pack / "Bye.WAV", pack / "hello.wav"}));
 
-  // A file where the folder should be: the copy fails and says where.
-  dir.Write("UT/Q", "in the way");
-  EXPECT_FALSE(InstallPackSounds(pack, dir.path / "UT" / "Q" / "Sounds", problem));
-  EXPECT_NE(problem.find(PathText(dir.path / "UT" / "Q" / "Sounds")), std::string::npos);
+  dir.Write("Packs/R/Sounds", "a file in place of the folder");
+  EXPECT_FALSE(PackSoundsToInstall(dir.path / "Packs" / "R" / "Sounds", problem));
+  EXPECT_NE(problem.find(PathText(dir.path / "Packs" / "R" / "Sounds")), std::string::npos)
+      << problem;
 }
 
 }  // namespace
