@@ -42,13 +42,26 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
 }
 
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path, std::error_code& ec) {
+  std::string bytes;
+  if (!ReadFileInto(path, bytes, ec)) return std::nullopt;
+  return bytes;
+}
+
+bool ReadFileInto(const std::filesystem::path& path, std::string& bytes, std::error_code& ec,
+                  std::size_t spare) {
   ec.clear();
+  bytes.clear();
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     ec.assign(errno, std::generic_category());
-    return std::nullopt;
+    return false;
   }
-  std::string bytes;
+  // Room for it all where the size is known, so that megabytes aren't copied
+  // as the text grows.
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    bytes.reserve(static_cast<std::size_t>(info.st_size) + spare);
+  }
   char chunk[65536];
   for (;;) {
     const ssize_t n = ::read(fd, chunk, sizeof chunk);
@@ -61,11 +74,12 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path, std:
       // restore of the game's settings would be made from it.
       ec.assign(errno, std::generic_category());
       ::close(fd);
-      return std::nullopt;
+      bytes.clear();
+      return false;
     }
   }
   ::close(fd);
-  return bytes;
+  return true;
 }
 
 bool WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes) {

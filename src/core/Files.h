@@ -24,6 +24,11 @@ std::filesystem::path Join(const std::filesystem::path& dir, std::string_view cp
 // then says why).
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path, std::error_code& ec);
+// The same into `bytes`, whose memory is used again: a reader of large files
+// keeps one buffer rather than fresh pages for each (false: `ec` says why).
+// `spare`: room for that many bytes more after the file's.
+bool ReadFileInto(const std::filesystem::path& path, std::string& bytes, std::error_code& ec,
+                  std::size_t spare = 0);
 
 // Replaces the file's contents with `bytes`: written to a temporary file in
 // the same directory and renamed over the target, so a crash never leaves

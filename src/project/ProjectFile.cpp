@@ -4,8 +4,11 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <system_error>
+
+#include <simdjson.h>
 
 #include "core/Files.h"
 #include "core/Text1252.h"
@@ -47,15 +50,36 @@ constexpr std::array<FieldSlot, 7> kPackFields = {{
     {"ReadmeLocation", &ProjectState::ReadmeLocation},
 }};
 
+// A word at a time: the tables' texts are most of a large project, and
+// nearly all of them are plain ASCII.
+bool IsAscii(std::string_view text) {
+  std::uint64_t bits = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    bits |= word;
+  }
+  for (; i < text.size(); ++i) bits |= static_cast<unsigned char>(text[i]);
+  return (bits & 0x8080808080808080u) == 0;
+}
+
 // --- writing: by hand, one table row a line, so that a change shows as the
 // lines it touched and tens of thousands of rows stay quick.
 
 void AppendQuoted(std::string& out, std::string_view cp1252) {
   static constexpr char kHex[] = "0123456789abcdef";
+  // ASCII is the same in UTF-8.
+  const std::string converted = IsAscii(cp1252) ? std::string() : Cp1252ToUtf8(cp1252);
+  const std::string_view text = converted.empty() ? cp1252 : std::string_view(converted);
   out += '"';
-  for (char c : Cp1252ToUtf8(cp1252)) {
-    const auto b = static_cast<unsigned char>(c);
-    switch (c) {
+  std::size_t plain = 0;  // where the characters not yet appended begin
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    if (b >= 0x20 && b != '"' && b != '\\') continue;
+    out.append(text, plain, i - plain);
+    plain = i + 1;
+    switch (b) {
       case '"':
         out += "\\\"";
         break;
@@ -72,15 +96,12 @@ void AppendQuoted(std::string& out, std::string_view cp1252) {
         out += "\\t";
         break;
       default:
-        if (b < 0x20) {
-          out += "\\u00";
-          out += kHex[b >> 4];
-          out += kHex[b & 0xF];
-        } else {
-          out += c;
-        }
+        out += "\\u00";
+        out += kHex[b >> 4];
+        out += kHex[b & 0xF];
     }
   }
+  out.append(text, plain);
   out += '"';
 }
 
@@ -163,8 +184,13 @@ void AppendOptional(std::string& out, const std::optional<std::string>& text) {
   }
 }
 
-// --- reading: a pull reader over the text, so that even the largest
-// tables load without building a document first.
+// --- reading: simdjson's On-Demand parser indexes the text's structure in
+// one vectorised pass, then reads each value in place as we ask for it, so
+// that even the largest tables load without a document being built first.
+// It checks all it reads; a value passed over (a field of a later version)
+// is only checked to be balanced.
+
+namespace od = simdjson::ondemand;
 
 struct Problem {
   std::string text;
@@ -173,487 +199,376 @@ struct Problem {
 // Malformed JSON, as opposed to JSON that is no project.
 struct Damaged {
   std::string what;
-  std::size_t at;
+  std::optional<std::size_t> at;  // the byte it was found at
 };
 
-class JsonReader {
- public:
-  explicit JsonReader(std::string_view text) : text_(text) {}
+// A parser error in the words of someone looking at the file.
+std::string DamageText(simdjson::error_code error) {
+  switch (error) {
+    case simdjson::INCOMPLETE_ARRAY_OR_OBJECT:
+      return "the text ends early";
+    case simdjson::UNCLOSED_STRING:
+      return "a text is not closed";
+    case simdjson::UNESCAPED_CHARS:
+      return "a control character inside a text";
+    case simdjson::STRING_ERROR:
+      return "a bad escape in a text";
+    case simdjson::UTF8_ERROR:
+      return "a byte that is no UTF-8";
+    case simdjson::NUMBER_ERROR:
+      return "a malformed number";
+    case simdjson::INCORRECT_TYPE:  // a word that is not quite true, false or null
+    case simdjson::T_ATOM_ERROR:
+    case simdjson::F_ATOM_ERROR:
+    case simdjson::N_ATOM_ERROR:
+      return "a value expected";
+    case simdjson::TAPE_ERROR:
+      return "a comma, colon or bracket missing or out of place";
+    default:
+      return simdjson::error_message(error);
+  }
+}
 
-  char Peek() {
-    SkipBlanks();
-    if (pos_ >= text_.size()) throw Damaged{"the text ends early", pos_};
-    return text_[pos_];
-  }
-  void Expect(char c) {
-    if (Peek() != c) throw Damaged{std::string("'") + c + "' expected", pos_};
-    ++pos_;
-  }
-  bool AtEnd() {
-    SkipBlanks();
-    return pos_ >= text_.size();
-  }
-
-  // A string, decoded to UTF-8.
-  std::string String() {
-    Expect('"');
-    std::string out;
-    for (;;) {
-      const std::size_t run = pos_;
-      while (pos_ < text_.size() && text_[pos_] != '"' && text_[pos_] != '\\' &&
-             static_cast<unsigned char>(text_[pos_]) >= 0x20) {
-        ++pos_;
+// Where the damage the parser's first pass reports lies: it only says what
+// it found, and in a file of megabytes the byte matters.
+std::optional<std::size_t> FirstPassDamageAt(std::string_view text, simdjson::error_code error) {
+  if (error == simdjson::UTF8_ERROR) {
+    for (std::size_t i = 0; i < text.size();) {
+      const auto b = static_cast<unsigned char>(text[i]);
+      const std::size_t length = b < 0x80 ? 1 : b < 0xC2 ? 0 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : b < 0xF5 ? 4 : 0;
+      if (length == 0 || i + length > text.size()) return i;
+      // The second byte's range shuts out overlong forms, surrogates and
+      // code points past U+10FFFF.
+      const auto second = static_cast<unsigned char>(text[i + (length > 1)]);
+      const unsigned low = b == 0xE0 ? 0xA0 : b == 0xF0 ? 0x90 : 0x80;
+      const unsigned high = b == 0xED ? 0x9F : b == 0xF4 ? 0x8F : 0xBF;
+      if (length > 1 && (second < low || second > high)) return i;
+      for (std::size_t k = 2; k < length; ++k) {
+        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return i;
       }
-      out.append(text_.substr(run, pos_ - run));
-      if (pos_ >= text_.size()) throw Damaged{"a text is not closed", pos_};
-      const char c = text_[pos_++];
-      if (c == '"') return out;
-      if (c != '\\') throw Damaged{"a control character inside a text", pos_ - 1};
-      if (pos_ >= text_.size()) throw Damaged{"a text is not closed", pos_};
-      const char e = text_[pos_++];
-      switch (e) {
-        case '"':
-        case '\\':
-        case '/':
-          out += e;
-          break;
-        case 'b':
-          out += '\b';
-          break;
-        case 'f':
-          out += '\f';
-          break;
-        case 'n':
-          out += '\n';
-          break;
-        case 'r':
-          out += '\r';
-          break;
-        case 't':
-          out += '\t';
-          break;
-        case 'u':
-          AppendCodePoint(out, Escaped());
-          break;
-        default:
-          throw Damaged{"an unknown escape in a text", pos_ - 1};
-      }
+      i += length;
     }
+    return std::nullopt;
   }
-
-  // true, false or null: the word; throws on anything else.
-  std::string_view Word() {
-    SkipBlanks();
-    const std::size_t begin = pos_;
-    while (pos_ < text_.size() && text_[pos_] >= 'a' && text_[pos_] <= 'z') ++pos_;
-    const std::string_view word = text_.substr(begin, pos_ - begin);
-    if (word != "true" && word != "false" && word != "null") {
-      throw Damaged{"a value expected", begin};
-    }
-    return word;
-  }
-
-  // A number as its text.
-  std::string_view Number() {
-    SkipBlanks();
-    const std::size_t begin = pos_;
-    while (pos_ < text_.size() &&
-           std::string_view("+-0123456789.eE").find(text_[pos_]) != std::string_view::npos) {
-      ++pos_;
-    }
-    if (begin == pos_) throw Damaged{"a value expected", begin};
-    return text_.substr(begin, pos_ - begin);
-  }
-
-  // Calls `member(key)` for each member of an object; it reads the value.
-  template <typename F>
-  void Object(F&& member) {
-    Expect('{');
-    if (Peek() == '}') {
-      ++pos_;
-      return;
-    }
-    for (;;) {
-      const std::string key = String();
-      Expect(':');
-      member(key);
-      if (Peek() == ',') {
-        ++pos_;
-        continue;
-      }
-      Expect('}');
-      return;
-    }
-  }
-
-  // Calls `item()` for each item of an array; it reads the value.
-  template <typename F>
-  void Array(F&& item) {
-    Expect('[');
-    if (Peek() == ']') {
-      ++pos_;
-      return;
-    }
-    for (;;) {
-      item();
-      if (Peek() == ',') {
-        ++pos_;
-        continue;
-      }
-      Expect(']');
-      return;
-    }
-  }
-
-  // Passes over a value of any kind, nested as deep as it likes, without
-  // recursion.
-  void Skip() {
-    std::vector<char> open;
-    do {
-      const char c = Peek();
-      if (c == '{' || c == '[') {
-        ++pos_;
-        open.push_back(c == '{' ? '}' : ']');
-        if (Peek() == open.back()) {
-          ++pos_;
-          open.pop_back();
-        } else if (open.back() == '}') {
-          String();
-          Expect(':');
-          continue;
-        } else {
-          continue;
-        }
+  if (error == simdjson::UNESCAPED_CHARS || error == simdjson::UNCLOSED_STRING) {
+    std::optional<std::size_t> open;  // the quote of the text we are in
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const char c = text[i];
+      if (!open) {
+        if (c == '"') open = i;
+      } else if (c == '\\') {
+        ++i;
       } else if (c == '"') {
-        String();
-      } else if (c == 't' || c == 'f' || c == 'n') {
-        Word();
-      } else {
-        Number();
-      }
-      // After a value: the next member or item, or the end of its container.
-      while (!open.empty()) {
-        const char next = Peek();
-        if (next == ',') {
-          ++pos_;
-          if (open.back() == '}') {
-            String();
-            Expect(':');
-          }
-          break;
-        }
-        Expect(open.back());
-        open.pop_back();
-      }
-    } while (!open.empty());
-  }
-
- private:
-  void SkipBlanks() {
-    while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\n' ||
-                                   text_[pos_] == '\r' || text_[pos_] == '\t')) {
-      ++pos_;
-    }
-  }
-
-  unsigned Hex4() {
-    if (pos_ + 4 > text_.size()) throw Damaged{"a \\u escape is cut short", pos_};
-    unsigned value = 0;
-    for (int i = 0; i < 4; ++i) {
-      const char c = text_[pos_++];
-      value <<= 4;
-      if (c >= '0' && c <= '9') {
-        value |= static_cast<unsigned>(c - '0');
-      } else if (c >= 'a' && c <= 'f') {
-        value |= static_cast<unsigned>(c - 'a' + 10);
-      } else if (c >= 'A' && c <= 'F') {
-        value |= static_cast<unsigned>(c - 'A' + 10);
-      } else {
-        throw Damaged{"a \\u escape holds a non-hex digit", pos_ - 1};
+        open.reset();
+      } else if (static_cast<unsigned char>(c) < 0x20 && error == simdjson::UNESCAPED_CHARS) {
+        return i;
       }
     }
+    return open;
+  }
+  return std::nullopt;
+}
+
+// Walks the document; a parser error becomes Damaged at the byte the
+// parser stood on.
+class Reader {
+ public:
+  Reader(od::document& doc, const char* begin) : doc_(doc), begin_(begin) {}
+
+  template <typename T>
+  T Take(simdjson::simdjson_result<T>&& result) {
+    T value{};
+    if (const simdjson::error_code error = std::move(result).get(value)) Fail(error);
     return value;
   }
 
-  // The code point of a \u escape (its "\u" read), a surrogate pair joined.
-  char32_t Escaped() {
-    const unsigned first = Hex4();
-    if (first < 0xD800 || first > 0xDFFF) return first;
-    if (first > 0xDBFF || pos_ + 2 > text_.size() || text_[pos_] != '\\' ||
-        text_[pos_ + 1] != 'u') {
-      throw Damaged{"a lone surrogate in a text", pos_};
-    }
-    pos_ += 2;
-    const unsigned second = Hex4();
-    if (second < 0xDC00 || second > 0xDFFF) throw Damaged{"a lone surrogate in a text", pos_};
-    return 0x10000 + ((first - 0xD800) << 10) + (second - 0xDC00);
+  [[noreturn]] void Fail(simdjson::error_code error) { throw Damaged{DamageText(error), Here()}; }
+
+  // The byte the parser stands on; nothing past the text's end.
+  std::optional<std::size_t> Here() {
+    const char* at = nullptr;
+    if (doc_.current_location().get(at) != simdjson::SUCCESS) return std::nullopt;
+    return static_cast<std::size_t>(at - begin_);
   }
 
-  static void AppendCodePoint(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (cp >> 18));
-      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
+  od::json_type Type(od::value& value) { return Take(value.type()); }
+
+  // Calls `member(key, value)` for each member of an object; it reads the value.
+  template <typename F>
+  void Members(od::object& object, F&& member) {
+    for (auto result : object) {
+      od::field field = Take(std::move(result));
+      const std::string_view key = Take(field.unescaped_key());
+      member(key, field.value());
     }
   }
 
-  std::string_view text_;
-  std::size_t pos_ = 0;
+  // Calls `item(value)` for each item of an array; it reads the value.
+  template <typename F>
+  void Items(od::array& array, F&& item) {
+    for (auto result : array) {
+      od::value value = Take(std::move(result));
+      item(value);
+    }
+  }
+
+ private:
+  od::document& doc_;
+  const char* begin_;
 };
 
 // The Windows-1252 text of a JSON text value. `where` names it in a
 // problem; it is only called then, so that reading stays cheap.
 template <typename Where>
-std::string TextAt(JsonReader& in, const Where& where) {
-  if (in.Peek() != '"') throw Problem{where() + " should be a text"};
-  std::string utf8 = in.String();
+std::string TextAt(Reader& in, od::value& value, const Where& where) {
+  std::string_view utf8;
+  if (const simdjson::error_code error = value.get_string().get(utf8)) {
+    if (error == simdjson::INCORRECT_TYPE) throw Problem{where() + " should be a text"};
+    in.Fail(error);
+  }
   // Plain ASCII, by far the most common, is the same in both.
-  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; })) return utf8;
+  if (IsAscii(utf8)) return std::string(utf8);
   if (!FitsCp1252(utf8)) {
     throw Problem{where() + " holds characters that Windows-1252 can't store"};
   }
   return Utf8ToCp1252(utf8);
 }
 
-std::string Text(JsonReader& in, const std::string& where) {
-  return TextAt(in, [&] { return where; });
+std::string Text(Reader& in, od::value& value, const std::string& where) {
+  return TextAt(in, value, [&] { return where; });
+}
+
+bool IsNull(Reader& in, od::value& value) {
+  if (in.Type(value) != od::json_type::null) return false;
+  if (!in.Take(value.is_null())) in.Fail(simdjson::N_ATOM_ERROR);
+  return true;
 }
 
 // A text or null (nothing).
-std::optional<std::string> OptionalText(JsonReader& in, const std::string& where) {
-  if (in.Peek() == 'n' && in.Word() == "null") return std::nullopt;
-  return Text(in, where);
+std::optional<std::string> OptionalText(Reader& in, od::value& value, const std::string& where) {
+  if (IsNull(in, value)) return std::nullopt;
+  return Text(in, value, where);
 }
 
-bool Flag(JsonReader& in, const std::string& where) {
-  const char c = in.Peek();
-  if (c != 't' && c != 'f') throw Problem{where + " should be true or false"};
-  return in.Word() == "true";
+bool Flag(Reader& in, od::value& value, const std::string& where) {
+  if (in.Type(value) != od::json_type::boolean) throw Problem{where + " should be true or false"};
+  return in.Take(value.get_bool());
 }
 
 // A time in seconds: a number, not below 0.
 template <typename Where>
-double SecondsAt(JsonReader& in, const Where& where) {
-  const char c = in.Peek();
+double SecondsAt(Reader& in, od::value& value, const Where& where) {
   double seconds = -1;
-  if (c == '-' || (c >= '0' && c <= '9')) {
-    const std::string_view number = in.Number();
-    const auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), seconds);
-    if (ec != std::errc() || end != number.data() + number.size()) seconds = -1;
-  }
+  if (in.Type(value) != od::json_type::number || value.get_double().get(seconds)) seconds = -1;
   if (!(seconds >= 0 && seconds < 1e9)) throw Problem{where() + " should be a time in seconds"};
   return seconds;
 }
 
-template <typename F>
-void ObjectOf(JsonReader& in, const std::string& where, F&& member) {
-  if (in.Peek() != '{') throw Problem{where + " should be an object"};
-  in.Object(member);
+// The format version: a whole number of up to nine digits, so that no
+// version a file can name overflows.
+long long VersionOf(Reader& in, od::value& value) {
+  std::string_view digits;
+  if (in.Type(value) == od::json_type::number) {
+    digits = value.raw_json_token();
+    digits = digits.substr(0, digits.find_last_not_of(" \t\r\n") + 1);
+  }
+  long long version = 0;
+  if (digits.empty() || digits.size() > 9 ||
+      digits.find_first_not_of("0123456789") != std::string_view::npos) {
+    throw Problem{"it has no format version"};
+  }
+  std::from_chars(digits.data(), digits.data() + digits.size(), version);
+  return version;
 }
 
 template <typename F>
-void ArrayOf(JsonReader& in, const std::string& where, F&& item) {
-  if (in.Peek() != '[') throw Problem{where + " should be a list"};
-  in.Array(item);
+void ObjectOf(Reader& in, od::value& value, const std::string& where, F&& member) {
+  if (in.Type(value) != od::json_type::object) throw Problem{where + " should be an object"};
+  od::object object = in.Take(value.get_object());
+  in.Members(object, member);
 }
 
-// A row: a list of Sound, String and Abbrev, set into `row`. `where` names
-// it in a problem.
+template <typename F>
+void ArrayOf(Reader& in, od::value& value, const std::string& where, F&& item) {
+  if (in.Type(value) != od::json_type::array) throw Problem{where + " should be a list"};
+  od::array array = in.Take(value.get_array());
+  in.Items(array, item);
+}
+
+// A row: a list of Sound, String and Abbrev, and an object with its time
+// and mature flag, set into `row`. `where` names it in a problem.
 template <typename Where>
-void RowAt(JsonReader& in, const Where& where, PhraseRow& row) {
+void RowAt(Reader& in, od::value& value, const Where& where, PhraseRow& row) {
   const auto shape = [&] {
     return Problem{where() +
                    " should be a list of three texts (Sound, String, Abbrev) and its time and "
                    "mature flag"};
   };
-  if (in.Peek() != '[') throw shape();
-  int cells = 0;
-  in.Array([&] {
-    switch (cells++) {
+  od::array cells;
+  if (const simdjson::error_code error = value.get_array().get(cells)) {
+    if (error == simdjson::INCORRECT_TYPE) throw shape();
+    in.Fail(error);
+  }
+  int count = 0;
+  in.Items(cells, [&](od::value& cell) {
+    switch (count++) {
       case 0:
-        row.Sound = TextAt(in, [&] { return where() + " Sound"; });
+        row.Sound = TextAt(in, cell, [&] { return where() + " Sound"; });
         break;
       case 1:
-        row.String = TextAt(in, [&] { return where() + " String"; });
+        row.String = TextAt(in, cell, [&] { return where() + " String"; });
         break;
       case 2:
-        row.Abbrev = TextAt(in, [&] { return where() + " Abbrev"; });
+        row.Abbrev = TextAt(in, cell, [&] { return where() + " Abbrev"; });
         break;
-      case 3:
-        if (in.Peek() != '{') throw shape();
-        in.Object([&](const std::string& member) {
+      case 3: {
+        if (in.Type(cell) != od::json_type::object) throw shape();
+        od::object extras = in.Take(cell.get_object());
+        in.Members(extras, [&](std::string_view member, od::value& field) {
           if (member == "time") {
-            row.Time = FixedTime{SecondsAt(in, [&] { return where() + " time"; }), row.Sound};
+            row.Time = FixedTime{SecondsAt(in, field, [&] { return where() + " time"; }), row.Sound};
           } else if (member == "mature") {
-            row.Mature = Flag(in, where() + " mature");
-          } else {
-            in.Skip();
+            row.Mature = Flag(in, field, where() + " mature");
           }
         });
         break;
+      }
       default:
         throw shape();
     }
   });
-  if (cells != 3 && cells != 4) throw shape();
+  if (count != 3 && count != 4) throw shape();
 }
 
-void Row(JsonReader& in, const std::string& where, PhraseRow& row) {
+void Row(Reader& in, od::value& value, const std::string& where, PhraseRow& row) {
   RowAt(
-      in, [&] { return where; }, row);
+      in, value, [&] { return where; }, row);
 }
 
-void ReadTakes(JsonReader& in, std::vector<LineTakes>& takes) {
+void ReadTakes(Reader& in, od::value& value, std::vector<LineTakes>& takes) {
   takes.clear();
-  ArrayOf(in, "takes", [&] {
+  ArrayOf(in, value, "takes", [&](od::value& item) {
     const std::string where = "takes " + std::to_string(takes.size() + 1);
     LineTakes& line = takes.emplace_back();
-    ObjectOf(in, where, [&](const std::string& member) {
+    ObjectOf(in, item, where, [&](std::string_view member, od::value& field) {
       if (member == "line") {
-        line.Line = Text(in, where + " line");
+        line.Line = Text(in, field, where + " line");
       } else if (member == "files") {
-        ArrayOf(in, where + " files", [&] { line.Files.push_back(Text(in, where + " files")); });
+        ArrayOf(in, field, where + " files",
+                [&](od::value& file) { line.Files.push_back(Text(in, file, where + " files")); });
       } else if (member == "used") {
-        line.Used = Text(in, where + " used");
+        line.Used = Text(in, field, where + " used");
       } else if (member == "sound") {
-        line.Sound = Text(in, where + " sound");
-      } else {
-        in.Skip();
+        line.Sound = Text(in, field, where + " sound");
       }
     });
   });
 }
 
-void ReadTable(JsonReader& in, const std::string& key, PhraseTable& table) {
-  std::vector<PhraseRow> rows;
+void ReadTable(Reader& in, od::value& value, const std::string& key, PhraseTable& table) {
+  table = PhraseTable();
   bool adding = false;
-  ObjectOf(in, key, [&](const std::string& member) {
+  ObjectOf(in, value, key, [&](std::string_view member, od::value& field) {
     if (member == "addRows") {
-      adding = Flag(in, key + " addRows");
+      adding = Flag(in, field, key + " addRows");
     } else if (member == "rows") {
-      rows.clear();
-      ArrayOf(in, key + " rows", [&] {
-        if (rows.size() >= static_cast<std::size_t>(PhraseTable::kMaxRows)) {
-          throw Problem{key + " has more than " + std::to_string(PhraseTable::kMaxRows) +
-                        " rows; a table holds at most " + std::to_string(PhraseTable::kMaxRows)};
-        }
-        rows.emplace_back();
-        const std::size_t number = rows.size();
+      if (in.Type(field) != od::json_type::array) throw Problem{key + " rows should be a list"};
+      od::array list = in.Take(field.get_array());
+      const std::size_t count = in.Take(list.count_elements());
+      if (count > static_cast<std::size_t>(PhraseTable::kMaxRows)) {
+        throw Problem{key + " has more than " + std::to_string(PhraseTable::kMaxRows) +
+                      " rows; a table holds at most " + std::to_string(PhraseTable::kMaxRows)};
+      }
+      table = PhraseTable();
+      table.CreateRows(static_cast<int>(count));
+      int k = 0;
+      PhraseRow row;
+      in.Items(list, [&](od::value& item) {
+        ++k;
+        row = PhraseRow();
         RowAt(
-            in, [&] { return key + " row " + std::to_string(number); }, rows.back());
+            in, item, [&] { return key + " row " + std::to_string(k); }, row);
+        table.SetRow(k, std::move(row));
       });
-    } else {
-      in.Skip();
     }
   });
-  table = PhraseTable();
   // A table that never had its first "Create Rows..." keeps asking for a count.
-  if (rows.empty() && !adding) return;
-  table.CreateRows(static_cast<int>(rows.size()));
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    const int k = static_cast<int>(i) + 1;
-    table.SetCellUnclamped(k, PhraseCell::Sound, rows[i].Sound);
-    table.SetCellUnclamped(k, PhraseCell::String, rows[i].String);
-    table.SetCellUnclamped(k, PhraseCell::Abbrev, rows[i].Abbrev);
-    table.SetTime(k, FixedSeconds(rows[i].Time, rows[i].Sound));
-    table.SetMature(k, rows[i].Mature);
-    rows[i] = PhraseRow();  // the table holds its own copy now
-  }
+  if (table.Empty() && !adding) table = PhraseTable();
 }
 
-ProjectState StateFrom(JsonReader& in) {
-  if (in.Peek() != '{') throw Problem{"it is not a Voxmire voice pack project"};
+ProjectState StateFrom(Reader& in, od::document& doc) {
+  od::object root = in.Take(doc.get_object());
   ProjectState state;
   bool marked = false;
   std::optional<long long> version;
   std::string base;
   std::array<std::optional<double>, 4> leaderTimes;
-  in.Object([&](const std::string& key) {
+  in.Members(root, [&](std::string_view key, od::value& value) {
     if (key == "format") {
-      marked = in.Peek() == '"' && in.String() == kFormatMark;
+      marked = in.Type(value) == od::json_type::string &&
+               in.Take(value.get_string()) == kFormatMark;
       if (!marked) throw Problem{"it is not a Voxmire voice pack project"};
     } else if (key == "version") {
-      const char c = in.Peek();
-      const std::string_view number = c == '-' || (c >= '0' && c <= '9') ? in.Number() : "";
-      if (number.empty() || number.size() > 9 ||
-          number.find_first_not_of("0123456789") != std::string_view::npos) {
-        throw Problem{"it has no format version"};
-      }
-      long long value = 0;
-      if (std::from_chars(number.data(), number.data() + number.size(), value).ec != std::errc()) {
-        throw Problem{"it has no format version"};
-      }
-      version = value;
+      version = VersionOf(in, value);
       if (*version > kProjectFormatVersion) {
         throw Problem{"it was made by a newer version of Voxmire (format " +
                       std::to_string(*version) + "; this version reads format " +
                       std::to_string(kProjectFormatVersion) + ")"};
       }
     } else if (key == "pack") {
-      ObjectOf(in, "pack", [&](const std::string& member) {
+      ObjectOf(in, value, "pack", [&](std::string_view member, od::value& field) {
         for (const FieldSlot& slot : kPackFields) {
           if (member == slot.key) {
-            state.*slot.field = Text(in, "pack " + member);
+            state.*slot.field = Text(in, field, "pack " + std::string(member));
             return;
           }
         }
-        in.Skip();
       });
     } else if (key == "baseVoice") {
-      base = Text(in, " baseVoice");
+      base = Text(in, value, " baseVoice");
     } else if (key == "soundDir") {
-      state.SoundDir = Text(in, " soundDir");
+      state.SoundDir = Text(in, value, " soundDir");
     } else if (key == "soundDrive") {
-      state.SoundDrive = Text(in, " soundDrive");
+      state.SoundDrive = Text(in, value, " soundDrive");
     } else if (key == "sounds" || key == "convertedSounds") {
+      const std::string name(key);
       auto& list = key == "sounds" ? state.Sounds : state.ConvertedSounds;
       list.clear();
-      ArrayOf(in, key, [&] {
-        const std::string where = key + " " + std::to_string(list.size() + 1);
-        list.push_back(Text(in, where));
+      ArrayOf(in, value, name, [&](od::value& item) {
+        const std::string where = name + " " + std::to_string(list.size() + 1);
+        list.push_back(Text(in, item, where));
         // The pack's folder, the script and the references are built from
         // these names: only what the sound page could have made is one.
         if (!IsGameSoundName(list.back())) {
-          throw Damaged{where + ", \"" + list.back() + "\", is no sound name", 0};
+          throw Damaged{where + ", \"" + list.back() + "\", is no sound name", std::nullopt};
         }
       });
     } else if (key == "takes") {
-      ReadTakes(in, state.Takes);
+      ReadTakes(in, value, state.Takes);
     } else if (key == "scriptHead") {
-      state.ScriptHead = OptionalText(in, "scriptHead");
+      state.ScriptHead = OptionalText(in, value, "scriptHead");
     } else if (key == "tables") {
-      ObjectOf(in, "tables", [&](const std::string& member) {
+      ObjectOf(in, value, "tables", [&](std::string_view member, od::value& field) {
         for (const TableSlot& slot : kTableSlots) {
           if (member == slot.key) {
-            ReadTable(in, member, state.Tables.*slot.table);
+            ReadTable(in, field, slot.key, state.Tables.*slot.table);
             return;
           }
         }
-        in.Skip();
       });
     } else if (key == "orders") {
       std::size_t i = 0;
-      ArrayOf(in, "orders", [&] {
+      ArrayOf(in, value, "orders", [&](od::value& item) {
         if (i >= kOrderSlots.size()) throw Problem{"orders should list the seven orders"};
-        Row(in, "order " + std::string(kOrderSlots[i].Label), state.Tables.Orders[i]);
+        Row(in, item, "order " + std::string(kOrderSlots[i].Label), state.Tables.Orders[i]);
         ++i;
       });
       if (i != 0 && i != kOrderSlots.size()) throw Problem{"orders should list the seven orders"};
     } else if (key == "leaders") {
       std::size_t i = 0;
-      ArrayOf(in, "leaders", [&] {
+      ArrayOf(in, value, "leaders", [&](od::value& item) {
         if (i >= kLeaderLabels.size()) throw Problem{"leaders should list the four team leaders"};
-        state.Tables.Names[i] = Text(in, std::string(kLeaderLabels[i]));
+        state.Tables.Names[i] = Text(in, item, std::string(kLeaderLabels[i]));
         ++i;
       });
       if (i != 0 && i != kLeaderLabels.size()) {
@@ -661,25 +576,26 @@ ProjectState StateFrom(JsonReader& in) {
       }
     } else if (key == "leaderTimes") {
       std::size_t i = 0;
-      ArrayOf(in, "leaderTimes", [&] {
+      ArrayOf(in, value, "leaderTimes", [&](od::value& item) {
         if (i >= kLeaderLabels.size()) throw Problem{"leaderTimes should list four times"};
         const std::string where = std::string(kLeaderLabels[i]) + " time";
-        if (in.Peek() == 'n' && in.Word() == "null") {
+        if (IsNull(in, item)) {
           leaderTimes[i] = std::nullopt;
         } else {
-          leaderTimes[i] = SecondsAt(in, [&] { return where; });
+          leaderTimes[i] = SecondsAt(in, item, [&] { return where; });
         }
         ++i;
       });
     } else if (key == "description") {
-      state.Description = OptionalText(in, "description");
+      state.Description = OptionalText(in, value, "description");
     } else if (key == "generateUmod") {
-      state.GenerateUmod = Flag(in, "generateUmod");
-    } else {
-      in.Skip();  // written by a later version, or by hand: not ours to judge
+      state.GenerateUmod = Flag(in, value, "generateUmod");
     }
+    // Anything else was written by a later version, or by hand: not ours to
+    // judge, and passed over.
   });
-  if (!in.AtEnd()) throw Damaged{"more follows the project", 0};
+  // The parser stands nowhere once it has read the whole text.
+  if (const auto more = in.Here()) throw Damaged{"more follows the project", more};
   if (!marked) throw Problem{"it is not a Voxmire voice pack project"};
   if (!version) throw Problem{"it has no format version"};
   if (!IsValidPackName(state.VoicePackName)) {
@@ -706,6 +622,51 @@ ProjectState StateFrom(JsonReader& in) {
     }
   }
   return state;
+}
+
+// What reading keeps for the next read on its thread: the parser's index
+// and the text's buffer. Fresh pages for a large project cost more than
+// parsing it, and a pack is read more than once (loaded, then continued
+// from the information page).
+struct Reading {
+  od::parser parser;
+  std::string bytes;  // the text, then the padding the parser reads past its end
+};
+
+Reading& ThisThreadsReading() {
+  thread_local Reading reading;
+  return reading;
+}
+
+// Reads the text in `reading.bytes`.
+ProjectRead ReadPadded(Reading& reading) {
+  std::string& bytes = reading.bytes;
+  const std::size_t size = bytes.size();
+  bytes.append(simdjson::SIMDJSON_PADDING, '\0');
+  const std::string_view text(bytes.data(), size);
+  ProjectRead read;
+  if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+    read.problem = "the file is empty";
+    return read;
+  }
+  try {
+    if (text[text.find_first_not_of(" \t\r\n")] != '{') {
+      throw Problem{"it is not a Voxmire voice pack project"};
+    }
+    od::document doc;
+    if (const auto error = reading.parser.iterate(bytes.data(), size, bytes.size()).get(doc)) {
+      throw Damaged{DamageText(error), FirstPassDamageAt(text, error)};
+    }
+    Reader in(doc, bytes.data());
+    read.state = StateFrom(in, doc);
+  } catch (const Problem& p) {
+    read.problem = p.text;
+  } catch (const Damaged& d) {
+    read.problem = "it is not a complete project file (cut short or damaged: " + d.what +
+                   (d.at ? " at byte " + std::to_string(*d.at) : std::string()) + ")";
+  }
+  if (read.state) read.problem.clear();
+  return read;
 }
 
 }  // namespace
@@ -789,32 +750,21 @@ std::string ProjectFileText(const ProjectState& state) {
 }
 
 ProjectRead ReadProjectText(std::string_view text) {
-  ProjectRead read;
-  JsonReader in(text);
-  try {
-    if (in.AtEnd()) {
-      read.problem = "the file is empty";
-      return read;
-    }
-    read.state = StateFrom(in);
-  } catch (const Problem& p) {
-    read.problem = p.text;
-  } catch (const Damaged& d) {
-    read.problem = "it is not a complete project file (cut short or damaged: " + d.what +
-                   (d.at != 0 ? " at byte " + std::to_string(d.at) : std::string()) + ")";
-  }
-  if (read.state) read.problem.clear();
-  return read;
+  Reading& reading = ThisThreadsReading();
+  reading.bytes.reserve(text.size() + simdjson::SIMDJSON_PADDING);
+  reading.bytes.assign(text);
+  return ReadPadded(reading);
 }
 
 ProjectRead ReadProjectFile(const fs::path& file) {
-  const auto bytes = ReadFileBytes(file);
-  if (!bytes) {
+  Reading& reading = ThisThreadsReading();
+  std::error_code ec;
+  if (!ReadFileInto(file, reading.bytes, ec, simdjson::SIMDJSON_PADDING)) {
     ProjectRead read;
-    read.problem = std::string("it can't be read: ") + std::strerror(errno);
+    read.problem = "it can't be read: " + ec.message();
     return read;
   }
-  return ReadProjectText(*bytes);
+  return ReadPadded(reading);
 }
 
 std::string OpenElsewhereText(std::string_view voicePackName) {
@@ -867,22 +817,22 @@ ProjectStore::Outcome ProjectStore::Save(const ProjectState& state) {
     if (WouldClash(name)) return Outcome::Taken;
     if (!Bind(name)) return Outcome::OpenElsewhere;
   }
-  std::string text = ProjectFileText(state);
-  if (text == lastText_ && WriteProblem().empty()) return Outcome::Unchanged;
+  // Rows the state still shares with the last save compare without a look.
+  if (lastSaved_ && *lastSaved_ == state && WriteProblem().empty()) return Outcome::Unchanged;
 
   std::error_code ec;
   fs::create_directories(ProjectFolder(places_), ec);
   if (ec) {
     problem_ = "The folder " + PathText(ProjectFolder(places_)) +
                " could not be created: " + ec.message() + ".";
-    lastText_.clear();
+    lastSaved_.reset();
     return Outcome::Failed;
   }
-  lastText_ = text;
+  lastSaved_ = std::make_shared<const ProjectState>(state);
   {
     std::lock_guard lock(mutex_);
-    // A write not yet begun is out of date: only the newest text matters.
-    pending_.emplace(ProjectFilePath(places_, name), std::move(text));
+    // A write not yet begun is out of date: only the newest state matters.
+    pending_.emplace(ProjectFilePath(places_, name), lastSaved_);
     if (!writer_.joinable()) writer_ = std::thread(&ProjectStore::WriterLoop, this);
   }
   wake_.notify_all();
@@ -916,12 +866,13 @@ void ProjectStore::WriterLoop() {
   for (;;) {
     wake_.wait(lock, [this] { return pending_ || stopping_; });
     if (!pending_) return;  // stopping, with nothing left to write
-    auto [file, text] = std::move(*pending_);
+    auto [file, state] = std::move(*pending_);
     pending_.reset();
     writing_ = true;
     lock.unlock();
     std::error_code ec;
-    const bool written = WriteFileAtomic(file, text, ec);
+    const bool written = WriteFileAtomic(file, ProjectFileText(*state), ec);
+    state.reset();  // let go of it outside the lock
     lock.lock();
     writing_ = false;
     failure_ = written ? std::string() : SaveFailureText(file, ec.value());
@@ -939,13 +890,13 @@ bool ProjectStore::Bind(std::string_view voicePackName) {
   if (lock.Take(PackLockPath(places_, voicePackName)) == PackLock::Outcome::Busy) return false;
   lock_ = std::move(lock);
   bound_ = std::string(voicePackName);
-  lastText_.clear();
+  lastSaved_.reset();
   return true;
 }
 
 void ProjectStore::Unbind() {
   bound_.clear();
-  lastText_.clear();
+  lastSaved_.reset();
   lock_.Release();
 }
 
@@ -979,7 +930,7 @@ std::optional<fs::path> ProjectStore::SetAside(std::string_view voicePackName) {
     return std::nullopt;
   }
   // A store bound to the pack keeps its lock: the pack starts afresh here.
-  if (bound_ == voicePackName) lastText_.clear();
+  if (bound_ == voicePackName) lastSaved_.reset();
   return aside;
 }
 

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -62,9 +63,11 @@ std::string SaveFailureText(const std::filesystem::path& file, int error);
 // from (or that it wrote first), and it refuses to write over any other
 // existing file.
 //
-// The text is made at once, but the file is written (and synced to the disk,
-// which can take tens of milliseconds) by a thread of the store's own, so
-// that saving while the user types never holds the typing up.
+// Saving takes a copy of the state (cheap: the tables' rows are shared until
+// either side changes one); a thread of the store's own makes the text from
+// it and writes the file (synced to the disk, which can take tens of
+// milliseconds), so that saving while the user types never holds the typing
+// up, however large the tables.
 //
 // The pack the store is bound to is locked (see PackLock): no other copy of
 // the program opens it meanwhile.
@@ -84,7 +87,7 @@ class ProjectStore {
     OpenElsewhere,  // another copy of the program has the pack open: nothing written
     Failed,         // the folder can't be made: see Problem()
   };
-  // A text equal to the last one written is not written again, unless that
+  // A state equal to the last one saved is not written again, unless that
   // write failed: then it is tried again.
   Outcome Save(const ProjectState& state);
   // Waits until the file is written; false (see Problem()) when it could not be.
@@ -122,13 +125,15 @@ class ProjectStore {
   Places places_;
   std::string bound_;
   PackLock lock_;  // the bound pack's
-  std::string lastText_;
+  // What the last save handed to the writer; shared with it, and never
+  // changed.
+  std::shared_ptr<const ProjectState> lastSaved_;
   std::string problem_;
 
   // Shared with the writer thread.
   mutable std::mutex mutex_;
   std::condition_variable wake_;
-  std::optional<std::pair<std::filesystem::path, std::string>> pending_;
+  std::optional<std::pair<std::filesystem::path, std::shared_ptr<const ProjectState>>> pending_;
   bool writing_ = false;
   bool stopping_ = false;
   std::string failure_;  // of the last write that ended

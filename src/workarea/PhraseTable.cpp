@@ -1,6 +1,7 @@
 #include "workarea/PhraseTable.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <stdexcept>
 #include <utility>
@@ -11,22 +12,28 @@ std::string_view CreateButtonCaption(CreateButtonMode mode) {
   return mode == CreateButtonMode::CreateRows ? kCreateRowsCaption : kAddNewRowCaption;
 }
 
-PhraseTable::PhraseTable(const PhraseTable& other) : mode_(other.mode_) {
-  rows_.reserve(other.rows_.size());
-  for (const auto& row : other.rows_) {
-    rows_.push_back(row ? std::make_unique<PhraseRow>(*row) : nullptr);
-  }
-}
+PhraseTable::PhraseTable(PhraseTable&& other) noexcept
+    : chunks_(std::move(other.chunks_)),
+      count_(std::exchange(other.count_, 0)),
+      mode_(std::exchange(other.mode_, CreateButtonMode::CreateRows)) {}
 
-PhraseTable& PhraseTable::operator=(const PhraseTable& other) {
-  if (this != &other) *this = PhraseTable(other);
+PhraseTable& PhraseTable::operator=(PhraseTable&& other) noexcept {
+  chunks_ = std::move(other.chunks_);
+  other.chunks_.clear();
+  count_ = std::exchange(other.count_, 0);
+  mode_ = std::exchange(other.mode_, CreateButtonMode::CreateRows);
   return *this;
 }
 
 bool PhraseTable::operator==(const PhraseTable& other) const {
   if (mode_ != other.mode_ || Count() != other.Count()) return false;
-  for (int k = 1; k <= Count(); ++k) {
-    if (!(Row(k) == other.Row(k))) return false;
+  for (std::size_t c = 0; c < chunks_.size(); ++c) {
+    // A chunk still shared with the other table is equal without a look.
+    if (chunks_[c] == other.chunks_[c]) continue;
+    const int first = static_cast<int>(c) * kChunkRows + 1;
+    for (int k = first; k < first + kChunkRows && k <= Count(); ++k) {
+      if (!(Row(k) == other.Row(k))) return false;
+    }
   }
   return true;
 }
@@ -34,27 +41,32 @@ bool PhraseTable::operator==(const PhraseTable& other) const {
 const PhraseRow& PhraseTable::Row(int k) const {
   static const PhraseRow kEmptyRow;
   if (k < 1 || k > Count()) throw std::out_of_range("phrase table row out of range");
-  const auto& row = rows_[static_cast<std::size_t>(k - 1)];
-  return row ? *row : kEmptyRow;
+  const auto& chunk = chunks_[static_cast<std::size_t>((k - 1) / kChunkRows)];
+  return chunk ? (*chunk)[static_cast<std::size_t>((k - 1) % kChunkRows)] : kEmptyRow;
 }
 
 bool PhraseTable::CreateRow(int i) {
   if (i != Count() + 1 || i > kMaxRows) return false;
-  rows_.emplace_back();
+  count_ = i;
+  if (chunks_.size() * kChunkRows < static_cast<std::size_t>(i)) chunks_.emplace_back();
   return true;
 }
 
 void PhraseTable::CreateRows(int n) {
   n = std::min(n, kMaxRows);
-  // One allocation for the lot: tens of thousands of rows stay instant.
-  if (n > Count()) rows_.reserve(static_cast<std::size_t>(n));
-  for (int i = Count() + 1; i <= n; ++i) CreateRow(i);
+  if (n > Count()) {
+    count_ = n;
+    chunks_.resize(static_cast<std::size_t>((n + kChunkRows - 1) / kChunkRows));
+  }
   mode_ = CreateButtonMode::AddNewRow;
 }
 
 bool PhraseTable::RemoveLastRow() {
-  if (rows_.empty()) return false;
-  rows_.pop_back();
+  if (Empty()) return false;
+  // The rows past the end stay empty, for a row created there later.
+  if (!(Row(count_) == PhraseRow())) Writable(count_) = PhraseRow();
+  --count_;
+  chunks_.resize(static_cast<std::size_t>((count_ + kChunkRows - 1) / kChunkRows));
   return true;
 }
 
@@ -82,9 +94,18 @@ void PhraseTable::SetCellUnclamped(int k, PhraseCell cell, std::string_view text
 
 PhraseRow& PhraseTable::Writable(int k) {
   Row(k);  // range check
-  auto& slot = rows_[static_cast<std::size_t>(k - 1)];
-  if (!slot) slot = std::make_unique<PhraseRow>();
-  return *slot;
+  auto& chunk = chunks_[static_cast<std::size_t>((k - 1) / kChunkRows)];
+  if (!chunk) {
+    chunk = std::make_shared<Chunk>();
+  } else if (chunk.use_count() > 1) {
+    chunk = std::make_shared<Chunk>(*chunk);
+  } else {
+    // The chunk is ours alone now, but a copy on another thread may have
+    // read it until just before: its reads come before our writes. (Other
+    // tables only ever let go of a chunk, so a count of one stays one.)
+    std::atomic_thread_fence(std::memory_order_acquire);
+  }
+  return (*chunk)[static_cast<std::size_t>((k - 1) % kChunkRows)];
 }
 
 void PhraseTable::SetTime(int k, std::optional<double> seconds) {
@@ -98,6 +119,11 @@ void PhraseTable::SetTime(int k, std::optional<double> seconds) {
 
 void PhraseTable::SetMature(int k, bool mature) {
   if (Row(k).Mature != mature) Writable(k).Mature = mature;
+}
+
+void PhraseTable::SetRow(int k, PhraseRow row) {
+  if (row == PhraseRow() && Row(k) == PhraseRow()) return;  // an empty chunk stays unmade
+  Writable(k) = std::move(row);
 }
 
 const std::string& PhraseTable::Cell(int k, PhraseCell cell) const {

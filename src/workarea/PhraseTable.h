@@ -84,11 +84,15 @@ std::string_view CreateButtonCaption(CreateButtonMode mode);
 // A growable table: rows numbered from 1 without gaps.
 class PhraseTable {
  public:
+  // A copy shares the rows it was copied from until either table changes
+  // them, so that copying the largest table costs a few hundred pointers.
+  // Copies may be read on another thread while this one edits its own:
+  // shared rows are never written, an edit copies them first.
   PhraseTable() = default;
-  PhraseTable(const PhraseTable& other);
-  PhraseTable& operator=(const PhraseTable& other);
-  PhraseTable(PhraseTable&&) noexcept = default;
-  PhraseTable& operator=(PhraseTable&&) noexcept = default;
+  PhraseTable(const PhraseTable&) = default;
+  PhraseTable& operator=(const PhraseTable&) = default;
+  PhraseTable(PhraseTable&& other) noexcept;
+  PhraseTable& operator=(PhraseTable&& other) noexcept;
 
   // Row numbers are 16-bit signed on the page, so no table grows past this.
   static constexpr int kMaxRows = 32767;
@@ -100,8 +104,8 @@ class PhraseTable {
     return abbrev.substr(0, kAbbrevLimit);
   }
 
-  int Count() const { return static_cast<int>(rows_.size()); }
-  bool Empty() const { return rows_.empty(); }
+  int Count() const { return count_; }
+  bool Empty() const { return count_ == 0; }
 
   // Row k, 1 <= k <= Count(); throws std::out_of_range otherwise. The
   // reference holds until the table next changes.
@@ -135,6 +139,8 @@ class PhraseTable {
   void SetTime(int k, std::optional<double> seconds);
   std::optional<double> Time(int k) const { return FixedSeconds(Row(k).Time, Row(k).Sound); }
   void SetMature(int k, bool mature);
+  // Row k as a whole, as a project file holds it (its time set for its Sound).
+  void SetRow(int k, PhraseRow row);
 
   // Same rows with the same texts, and the same create button mode.
   bool operator==(const PhraseTable& other) const;
@@ -143,12 +149,19 @@ class PhraseTable {
   void SetAddNewRowMode() { mode_ = CreateButtonMode::AddNewRow; }
 
  private:
-  // Row k, allocated for writing.
+  // Rows are kept in chunks of this many, each shared by the copies of the
+  // table until one of them changes a row of it.
+  static constexpr int kChunkRows = 256;
+  using Chunk = std::array<PhraseRow, kChunkRows>;
+
+  // Row k, for writing: its chunk made, or copied when shared.
   PhraseRow& Writable(int k);
 
-  // A row keeps no texts until one is set: "Create Rows..." may ask for
-  // 32767 rows at once, and then most of them stay empty.
-  std::vector<std::unique_ptr<PhraseRow>> rows_;
+  // Chunk c holds rows c * kChunkRows + 1 onwards; rows past Count() are
+  // empty. A chunk whose rows are all empty is not made: "Create Rows..."
+  // may ask for 32767 rows at once, and then most of them stay empty.
+  std::vector<std::shared_ptr<Chunk>> chunks_;
+  int count_ = 0;
   CreateButtonMode mode_ = CreateButtonMode::CreateRows;
 };
 
