@@ -15,21 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool Exists(const fs::path& path) {
-  std::error_code ec;
-  return fs::exists(fs::symlink_status(path, ec));
-}
-
-bool IsFile(const fs::path& path) {
-  std::error_code ec;
-  return fs::is_regular_file(path, ec);
-}
-
-bool IsFolder(const fs::path& path) {
-  std::error_code ec;
-  return fs::is_directory(path, ec);
-}
-
 // The same place, whether or not it exists yet.
 bool SamePlace(const fs::path& a, const fs::path& b) {
   std::error_code ec1, ec2;

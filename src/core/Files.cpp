@@ -82,6 +82,21 @@ bool ReadFileInto(const std::filesystem::path& path, std::string& bytes, std::er
   return true;
 }
 
+bool IsFile(const std::filesystem::path& path) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(path, ec);
+}
+
+bool IsFolder(const std::filesystem::path& path) {
+  std::error_code ec;
+  return std::filesystem::is_directory(path, ec);
+}
+
+bool Exists(const std::filesystem::path& path) {
+  std::error_code ec;
+  return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+}
+
 bool WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes) {
   std::error_code ec;
   return WriteFileAtomic(path, bytes, ec);

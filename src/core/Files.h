@@ -20,6 +20,13 @@ std::string PathText(const std::filesystem::path& path);
 // `dir` joined with `name` by the platform's separator.
 std::filesystem::path Join(const std::filesystem::path& dir, std::string_view cp1252Name);
 
+// Questions about a path that never throw: one that can't be answered (a
+// folder that can't be searched, say) is a no.
+bool IsFile(const std::filesystem::path& path);
+bool IsFolder(const std::filesystem::path& path);
+// Anything at all at `path`, a link that leads nowhere included.
+bool Exists(const std::filesystem::path& path);
+
 // The whole file as bytes, or nothing when it can't be read whole (`ec`
 // then says why).
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);

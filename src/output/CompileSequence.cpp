@@ -29,16 +29,6 @@ namespace {
 
 constexpr std::size_t kQuotedProblemLines = 8;
 
-bool IsFile(const fs::path& path) {
-  std::error_code ec;
-  return fs::is_regular_file(path, ec);
-}
-
-bool IsDirectory(const fs::path& path) {
-  std::error_code ec;
-  return fs::is_directory(path, ec);
-}
-
 bool IsExecutableFile(const fs::path& path) {
   return IsFile(path) && ::access(path.c_str(), X_OK) == 0;
 }
@@ -389,11 +379,6 @@ class JournalFile {
   int fd_ = -1;
 };
 
-bool Exists(const fs::path& path) {
-  std::error_code ec;
-  return fs::exists(fs::symlink_status(path, ec));
-}
-
 // Every change the sequence makes to the game. Each is written to the
 // journal before it is made, so that a failure, or the next start after the
 // program was killed, takes each one back, newest first; a success drops the
@@ -429,7 +414,7 @@ class GameChanges {
       if (!Take({Step::Kind::Folder, dir, {}, {}}, problem)) return false;
       fs::create_directory(dir, ec);
     }
-    if (IsDirectory(dir)) return true;
+    if (IsFolder(dir)) return true;
     problem = WriteProblem("create the folder", dir,
                            ec ? ec : std::make_error_code(std::errc::file_exists));
     return false;
@@ -527,7 +512,7 @@ class GameChanges {
     // the journal must stay. (A file installed may lie in a folder that
     // never was, like a preference folder the compiler would have made.)
     if ((step.kind == Step::Kind::Aside || step.kind == Step::Kind::Settings) &&
-        !IsDirectory(step.target.parent_path())) {
+        !IsFolder(step.target.parent_path())) {
       return "The folder " + PathText(step.target.parent_path()) + " can't be reached.";
     }
     switch (step.kind) {
@@ -811,7 +796,7 @@ class CompileSequence::Impl {
     const fs::path game = FsPath(state_.UTDir);
     for (const fs::path& dir : {game, packageDir_, classesDir_, systemDir_}) {
       std::error_code ec;
-      if (!IsDirectory(dir) || CanCreateFilesIn(dir, ec)) continue;
+      if (!IsFolder(dir) || CanCreateFilesIn(dir, ec)) continue;
       return "The game folder " + PathText(game) + " can't be written" +
              (dir == game ? std::string() : " (" + PathText(dir) + ")") + ": " + ec.message() + ".";
     }
@@ -845,7 +830,7 @@ class CompileSequence::Impl {
       missing.push_back(
           "A successful compile removes them; go through the wizard again to make them anew.");
     }
-    if (!IsDirectory(systemDir_)) {
+    if (!IsFolder(systemDir_)) {
       missing.push_back("The game's System folder " + PathText(systemDir_) + " is missing.");
     }
     if (compiler.program.empty()) missing.push_back(compiler.problem);
