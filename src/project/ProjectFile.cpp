@@ -474,26 +474,22 @@ void ReadTable(Reader& in, od::value& value, const std::string& key, PhraseTable
     } else if (member == "rows") {
       if (in.Type(field) != od::json_type::array) throw Problem{key + " rows should be a list"};
       od::array list = in.Take(field.get_array());
-      const std::size_t count = in.Take(list.count_elements());
-      if (count > static_cast<std::size_t>(PhraseTable::kMaxRows)) {
-        throw Problem{key + " has more than " + std::to_string(PhraseTable::kMaxRows) +
-                      " rows; a table holds at most " + std::to_string(PhraseTable::kMaxRows)};
-      }
       table = PhraseTable();
-      table.CreateRows(static_cast<int>(count));
-      int k = 0;
-      PhraseRow row;
       in.Items(list, [&](od::value& item) {
-        ++k;
-        row = PhraseRow();
+        PhraseRow* row = table.AppendRow();
+        if (!row) {
+          throw Problem{key + " has more than " + std::to_string(PhraseTable::kMaxRows) +
+                        " rows; a table holds at most " + std::to_string(PhraseTable::kMaxRows)};
+        }
+        const int k = table.Count();
         RowAt(
-            in, item, [&] { return key + " row " + std::to_string(k); }, row);
-        table.SetRow(k, std::move(row));
+            in, item, [&] { return key + " row " + std::to_string(k); }, *row);
       });
+      table.ReleaseEmptyRows();
     }
   });
   // A table that never had its first "Create Rows..." keeps asking for a count.
-  if (table.Empty() && !adding) table = PhraseTable();
+  if (!table.Empty() || adding) table.SetAddNewRowMode();
 }
 
 ProjectState StateFrom(Reader& in, od::document& doc) {

@@ -121,9 +121,19 @@ void PhraseTable::SetMature(int k, bool mature) {
   if (Row(k).Mature != mature) Writable(k).Mature = mature;
 }
 
-void PhraseTable::SetRow(int k, PhraseRow row) {
-  if (row == PhraseRow() && Row(k) == PhraseRow()) return;  // an empty chunk stays unmade
-  Writable(k) = std::move(row);
+PhraseRow* PhraseTable::AppendRow() {
+  if (!CreateRow(Count() + 1)) return nullptr;
+  return &Writable(Count());
+}
+
+void PhraseTable::ReleaseEmptyRows() {
+  static const PhraseRow kEmptyRow;
+  for (auto& chunk : chunks_) {
+    if (chunk && std::all_of(chunk->begin(), chunk->end(),
+                             [](const PhraseRow& row) { return row == kEmptyRow; })) {
+      chunk.reset();
+    }
+  }
 }
 
 const std::string& PhraseTable::Cell(int k, PhraseCell cell) const {

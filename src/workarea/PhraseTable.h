@@ -139,8 +139,11 @@ class PhraseTable {
   void SetTime(int k, std::optional<double> seconds);
   std::optional<double> Time(int k) const { return FixedSeconds(Row(k).Time, Row(k).Sound); }
   void SetMature(int k, bool mature);
-  // Row k as a whole, as a project file holds it (its time set for its Sound).
-  void SetRow(int k, PhraseRow row);
+  // For a reader of a saved table: a new last row, to be filled in place
+  // (nothing when the table is full). Once all are read, ReleaseEmptyRows()
+  // lets go of the storage of rows left empty.
+  PhraseRow* AppendRow();
+  void ReleaseEmptyRows();
 
   // Same rows with the same texts, and the same create button mode.
   bool operator==(const PhraseTable& other) const;

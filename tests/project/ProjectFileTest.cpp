@@ -294,6 +294,40 @@ TEST(ProjectStore, WritesOnlyItsOwnPacksFile) {
   EXPECT_EQ(ReadFileBytes(*first), "someone's work");
 }
 
+// The file is made from the state on the store's own thread, while the user
+// goes on typing: what lands is the state as it was saved, not as it is now.
+TEST(ProjectStore, ASaveInFlightWritesTheStateAsSavedWhileTheTablesChange) {
+  const testing::TempDir temp;
+  const Places places = Places::InOneFolder(temp.path);
+  ProjectState state = FullPack();
+  state.Tables.Taunts.CreateRows(20000);
+  for (int k = 1; k <= 20000; k += 7) {
+    state.Tables.Taunts.SetCell(k, PhraseCell::String, "taunt " + std::to_string(k));
+  }
+  const ProjectState saved = state;
+  {
+    ProjectStore store(places);
+    ASSERT_EQ(store.Save(state), ProjectStore::Outcome::Saved);
+    for (int k = 1; k <= 20000; k += 3) {
+      state.Tables.Taunts.SetCell(k, PhraseCell::String, "typed meanwhile");
+      state.Tables.Taunts.SetMature(k, true);
+    }
+    state.Tables.Taunts.RemoveLastRow();
+    ASSERT_TRUE(store.Flush());
+    EXPECT_EQ(ReadProjectFile(ProjectFilePath(places, state.VoicePackName)).state, saved);
+
+    // A state equal to the one saved is not written again, though it was
+    // made apart from it; a change is.
+    EXPECT_EQ(store.Save(saved), ProjectStore::Outcome::Unchanged);
+    ProjectState again = saved;
+    again.Tables.Taunts.SetCell(19999, PhraseCell::Abbrev, "x");
+    EXPECT_EQ(store.Save(again), ProjectStore::Outcome::Saved);
+    // The last save is written even when the program ends at once.
+    EXPECT_EQ(store.Save(state), ProjectStore::Outcome::Saved);
+  }
+  EXPECT_EQ(ReadProjectFile(ProjectFilePath(places, state.VoicePackName)).state, state);
+}
+
 TEST(ProjectStore, SaysWhyItCannotWriteAndTriesAgain) {
   const testing::TempDir temp;
   temp.Write("Packs", "a file where the folder belongs");

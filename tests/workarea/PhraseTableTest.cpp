@@ -124,5 +124,72 @@ TEST(PhraseTableTest, ATimeHoldsForTheSoundItWasSetFor) {
   EXPECT_EQ(table.Row(2), (PhraseRow{"", "", "", FixedTime{0.5, ""}, false}));
 }
 
+// Copies share their rows until either side changes one; a copy must never
+// see the other's edits, whichever block of rows they fall in.
+TEST(PhraseTableTest, ACopyKeepsItsRowsWhateverTheOriginalDoesAndTheOtherWayRound) {
+  PhraseTable table;
+  table.CreateRows(700);  // rows in three blocks, the last part full
+  for (int k : {1, 256, 257, 512, 700}) table.SetCell(k, PhraseCell::String, std::to_string(k));
+  PhraseTable copy = table;
+  EXPECT_EQ(copy, table);
+
+  copy.SetCell(1, PhraseCell::String, "copy's");
+  copy.SetMature(257, true);
+  table.SetCell(700, PhraseCell::Sound, "table's");
+  table.SetTime(512, 1.5);
+  EXPECT_EQ(table.Cell(1, PhraseCell::String), "1");
+  EXPECT_FALSE(table.Row(257).Mature);
+  EXPECT_EQ(copy.Cell(700, PhraseCell::Sound), "");
+  EXPECT_EQ(copy.Time(512), std::nullopt);
+  EXPECT_EQ(copy.Cell(256, PhraseCell::String), "256");  // untouched rows of a changed block
+  EXPECT_NE(copy, table);
+
+  // The same edits on both sides: equal again, though nothing is shared now.
+  table.SetCell(1, PhraseCell::String, "copy's");
+  table.SetMature(257, true);
+  copy.SetCell(700, PhraseCell::Sound, "table's");
+  copy.SetTime(512, 1.5);
+  EXPECT_EQ(copy, table);
+
+  // A row deleted in the copy and made again starts empty there, and is
+  // still the original's own.
+  ASSERT_TRUE(copy.RemoveLastRow());
+  ASSERT_TRUE(copy.AddRow());
+  EXPECT_EQ(copy.Row(700), PhraseRow{});
+  EXPECT_EQ(table.Cell(700, PhraseCell::Sound), "table's");
+  // Deleted down into an earlier block and grown again: nothing comes back.
+  for (int k = 700; k > 250; --k) ASSERT_TRUE(copy.RemoveLastRow());
+  copy.CreateRows(700);
+  EXPECT_EQ(copy.Cell(256, PhraseCell::String), "");
+  EXPECT_EQ(copy.Cell(250, PhraseCell::String), "");
+  EXPECT_EQ(table.Cell(256, PhraseCell::String), "256");
+
+  PhraseTable moved = std::move(copy);
+  EXPECT_EQ(moved.Count(), 700);
+  EXPECT_EQ(moved.Cell(1, PhraseCell::String), "copy's");
+}
+
+// How a reader of a saved table fills one: row after row, in place.
+TEST(PhraseTableTest, RowsAreAppendedInPlaceUpToTheLimitAndEmptyOnesLetGo) {
+  PhraseTable read;
+  for (int k = 1; k <= PhraseTable::kMaxRows; ++k) {
+    PhraseRow* row = read.AppendRow();
+    ASSERT_NE(row, nullptr) << k;
+    if (k == 300) row->Abbrev = "three hundred";
+  }
+  EXPECT_EQ(read.AppendRow(), nullptr);
+  EXPECT_EQ(read.Count(), PhraseTable::kMaxRows);
+  read.ReleaseEmptyRows();
+  EXPECT_EQ(read.CreateMode(), CreateButtonMode::CreateRows);  // the reader says which
+  read.SetAddNewRowMode();
+
+  PhraseTable made;
+  made.CreateRows(PhraseTable::kMaxRows);
+  made.SetCell(300, PhraseCell::Abbrev, "three hundred");
+  EXPECT_EQ(read, made);
+  EXPECT_EQ(read.Cell(300, PhraseCell::Abbrev), "three hundred");
+  EXPECT_EQ(read.Row(301), PhraseRow{});
+}
+
 }  // namespace
 }  // namespace voxmire
