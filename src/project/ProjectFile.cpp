@@ -1,5 +1,7 @@
 #include "project/ProjectFile.h"
 
+#include <simdjson.h>
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -7,8 +9,6 @@
 #include <cstdint>
 #include <cstring>
 #include <system_error>
-
-#include <simdjson.h>
 
 #include "core/Files.h"
 #include "core/Text1252.h"
@@ -235,7 +235,12 @@ std::optional<std::size_t> FirstPassDamageAt(std::string_view text, simdjson::er
   if (error == simdjson::UTF8_ERROR) {
     for (std::size_t i = 0; i < text.size();) {
       const auto b = static_cast<unsigned char>(text[i]);
-      const std::size_t length = b < 0x80 ? 1 : b < 0xC2 ? 0 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : b < 0xF5 ? 4 : 0;
+      const std::size_t length = b < 0x80   ? 1
+                                 : b < 0xC2 ? 0
+                                 : b < 0xE0 ? 2
+                                 : b < 0xF0 ? 3
+                                 : b < 0xF5 ? 4
+                                            : 0;
       if (length == 0 || i + length > text.size()) return i;
       // The second byte's range shuts out overlong forms, surrogates and
       // code points past U+10FFFF.
@@ -426,7 +431,8 @@ void RowAt(Reader& in, od::value& value, const Where& where, PhraseRow& row) {
         od::object extras = in.Take(cell.get_object());
         in.Members(extras, [&](std::string_view member, od::value& field) {
           if (member == "time") {
-            row.Time = FixedTime{SecondsAt(in, field, [&] { return where() + " time"; }), row.Sound};
+            row.Time =
+                FixedTime{SecondsAt(in, field, [&] { return where() + " time"; }), row.Sound};
           } else if (member == "mature") {
             row.Mature = Flag(in, field, where() + " mature");
           }
@@ -501,8 +507,8 @@ ProjectState StateFrom(Reader& in, od::document& doc) {
   std::array<std::optional<double>, 4> leaderTimes;
   in.Members(root, [&](std::string_view key, od::value& value) {
     if (key == "format") {
-      marked = in.Type(value) == od::json_type::string &&
-               in.Take(value.get_string()) == kFormatMark;
+      marked =
+          in.Type(value) == od::json_type::string && in.Take(value.get_string()) == kFormatMark;
       if (!marked) throw Problem{"it is not a Voxmire voice pack project"};
     } else if (key == "version") {
       version = VersionOf(in, value);
