@@ -67,7 +67,7 @@ std::optional<PackagePath> ResolvePath(std::string_view value, const fs::path& s
 // Where a cell sits, for the refusal message.
 struct CellPlace {
   std::string Where;  // row 3 on the "Taunts" tab
-  const std::string* Sound;
+  std::string_view Sound;
 };
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
@@ -76,13 +76,13 @@ std::vector<CellPlace> SoundCellsInWritingOrder(const WorkAreaTables& tables) {
   std::vector<CellPlace> cells;
   const std::string names = " on the " + Quoted(TabCaption(WorkAreaTab::Names)) + " tab";
   for (std::size_t i = 0; i < tables.Names.size(); ++i) {
-    cells.push_back({"the " + Quoted(kLeaderLabels[i]) + names, &tables.Names[i]});
+    cells.push_back({"the " + Quoted(kLeaderLabels[i]) + names, tables.Names[i]});
   }
   const auto addTable = [&](WorkAreaTab tab) {
     const PhraseTable& table = *RowTable(tables, tab);
     for (int k = 1; k <= table.Count(); ++k) {
       cells.push_back({"row " + std::to_string(k) + " on the " + Quoted(TabCaption(tab)) + " tab",
-                       &table.Cell(k, PhraseCell::Sound)});
+                       table.Cell(k, PhraseCell::Sound)});
     }
   };
   addTable(WorkAreaTab::Acknowledgements);
@@ -90,7 +90,7 @@ std::vector<CellPlace> SoundCellsInWritingOrder(const WorkAreaTables& tables) {
   addTable(WorkAreaTab::Taunts);
   const std::string orders = " order on the " + Quoted(TabCaption(WorkAreaTab::Orders)) + " tab";
   for (std::size_t i = 0; i < tables.Orders.size(); ++i) {
-    cells.push_back({"the " + Quoted(kOrderSlots[i].Label) + orders, &tables.Orders[i].Sound});
+    cells.push_back({"the " + Quoted(kOrderSlots[i].Label) + orders, tables.Orders[i].Sound});
   }
   addTable(WorkAreaTab::Others);
   return cells;
@@ -415,7 +415,7 @@ std::string CheckSoundReferences(const WorkAreaTables& tables, const ProjectStat
                                  std::optional<std::string_view> head) {
   std::optional<ReferenceChecker> checker;  // made on the first reference: no cost for none
   for (const CellPlace& cell : SoundCellsInWritingOrder(tables)) {
-    const std::string& text = *cell.Sound;
+    const std::string_view text = cell.Sound;
     if (IsNoSound(text)) continue;
     const auto reference = ParseSoundReference(text);
     if (!reference) {
@@ -425,7 +425,7 @@ std::string CheckSoundReferences(const WorkAreaTables& tables, const ProjectStat
     }
     if (!checker) checker.emplace(state, places, head);
     if (std::string problem = checker->Problem(*reference); !problem.empty()) {
-      return "The Sound of " + cell.Where + ", " + text +
+      return "The Sound of " + cell.Where + ", " + std::string(text) +
              ", names no sound the game can find: " + problem +
              ". The game would store it as None and the line would be silent.";
     }

@@ -123,14 +123,14 @@ void AppendTime(std::string& out, std::optional<double> seconds) {
 // A row is its three texts; a fixed time (one that doesn't follow the
 // sound) and a mature flag follow in an object of their own, so that rows
 // without them read as they always did.
-void AppendRow(std::string& out, const PhraseRow& row) {
+void AppendRow(std::string& out, const PhraseRowView& row) {
   out += '[';
   AppendQuoted(out, row.Sound);
   out += ", ";
   AppendQuoted(out, row.String);
   out += ", ";
   AppendQuoted(out, row.Abbrev);
-  const auto time = FixedSeconds(row.Time, row.Sound);
+  const auto time = row.Time;
   if (time || row.Mature) {
     out += ", {";
     if (time) {
@@ -322,21 +322,31 @@ class Reader {
   const char* begin_;
 };
 
-// The Windows-1252 text of a JSON text value. `where` names it in a
-// problem; it is only called then, so that reading stays cheap.
+// The Windows-1252 text of a JSON text value: a view of the parser's own
+// text, or of `converted` where the text had to be converted. `where` names
+// it in a problem; it is only called then, so that reading stays cheap.
 template <typename Where>
-std::string TextAt(Reader& in, od::value& value, const Where& where) {
+std::string_view TextViewAt(Reader& in, od::value& value, const Where& where,
+                            std::string& converted) {
   std::string_view utf8;
   if (const simdjson::error_code error = value.get_string().get(utf8)) {
     if (error == simdjson::INCORRECT_TYPE) throw Problem{where() + " should be a text"};
     in.Fail(error);
   }
   // Plain ASCII, by far the most common, is the same in both.
-  if (IsAscii(utf8)) return std::string(utf8);
+  if (IsAscii(utf8)) return utf8;
   if (!FitsCp1252(utf8)) {
     throw Problem{where() + " holds characters that Windows-1252 can't store"};
   }
-  return Utf8ToCp1252(utf8);
+  converted = Utf8ToCp1252(utf8);
+  return converted;
+}
+
+template <typename Where>
+std::string TextAt(Reader& in, od::value& value, const Where& where) {
+  std::string converted;
+  const std::string_view text = TextViewAt(in, value, where, converted);
+  return text.data() == converted.data() ? std::move(converted) : std::string(text);
 }
 
 std::string Text(Reader& in, od::value& value, const std::string& where) {
@@ -400,10 +410,17 @@ void ArrayOf(Reader& in, od::value& value, const std::string& where, F&& item) {
   in.Items(array, item);
 }
 
+// A row as read: views of the parser's texts, or of `converted` where a
+// text was converted; they hold until the next row is read into it.
+struct ReadRow {
+  PhraseRowView Cells;
+  std::array<std::string, 3> Converted;
+};
+
 // A row: a list of Sound, String and Abbrev, and an object with its time
-// and mature flag, set into `row`. `where` names it in a problem.
+// and mature flag, read into `row`. `where` names it in a problem.
 template <typename Where>
-void RowAt(Reader& in, od::value& value, const Where& where, PhraseRow& row) {
+void RowAt(Reader& in, od::value& value, const Where& where, ReadRow& row) {
   const auto shape = [&] {
     return Problem{where() +
                    " should be a list of three texts (Sound, String, Abbrev) and its time and "
@@ -414,27 +431,30 @@ void RowAt(Reader& in, od::value& value, const Where& where, PhraseRow& row) {
     if (error == simdjson::INCORRECT_TYPE) throw shape();
     in.Fail(error);
   }
+  row.Cells = {};
   int count = 0;
   in.Items(cells, [&](od::value& cell) {
     switch (count++) {
       case 0:
-        row.Sound = TextAt(in, cell, [&] { return where() + " Sound"; });
+        row.Cells.Sound = TextViewAt(
+            in, cell, [&] { return where() + " Sound"; }, row.Converted[0]);
         break;
       case 1:
-        row.String = TextAt(in, cell, [&] { return where() + " String"; });
+        row.Cells.String = TextViewAt(
+            in, cell, [&] { return where() + " String"; }, row.Converted[1]);
         break;
       case 2:
-        row.Abbrev = TextAt(in, cell, [&] { return where() + " Abbrev"; });
+        row.Cells.Abbrev = TextViewAt(
+            in, cell, [&] { return where() + " Abbrev"; }, row.Converted[2]);
         break;
       case 3: {
         if (in.Type(cell) != od::json_type::object) throw shape();
         od::object extras = in.Take(cell.get_object());
         in.Members(extras, [&](std::string_view member, od::value& field) {
           if (member == "time") {
-            row.Time =
-                FixedTime{SecondsAt(in, field, [&] { return where() + " time"; }), row.Sound};
+            row.Cells.Time = SecondsAt(in, field, [&] { return where() + " time"; });
           } else if (member == "mature") {
-            row.Mature = Flag(in, field, where() + " mature");
+            row.Cells.Mature = Flag(in, field, where() + " mature");
           }
         });
         break;
@@ -446,9 +466,15 @@ void RowAt(Reader& in, od::value& value, const Where& where, PhraseRow& row) {
   if (count != 3 && count != 4) throw shape();
 }
 
+// An order's row.
 void Row(Reader& in, od::value& value, const std::string& where, PhraseRow& row) {
+  ReadRow read;
   RowAt(
-      in, value, [&] { return where; }, row);
+      in, value, [&] { return where; }, read);
+  const PhraseRowView& cells = read.Cells;
+  row = PhraseRow{std::string(cells.Sound), std::string(cells.String), std::string(cells.Abbrev),
+                  std::nullopt, cells.Mature};
+  if (cells.Time) row.Time = FixedTime{*cells.Time, row.Sound};
 }
 
 void ReadTakes(Reader& in, od::value& value, std::vector<LineTakes>& takes) {
@@ -481,17 +507,16 @@ void ReadTable(Reader& in, od::value& value, const std::string& key, PhraseTable
       if (in.Type(field) != od::json_type::array) throw Problem{key + " rows should be a list"};
       od::array list = in.Take(field.get_array());
       table = PhraseTable();
+      ReadRow row;
       in.Items(list, [&](od::value& item) {
-        PhraseRow* row = table.AppendRow();
-        if (!row) {
+        const int k = table.Count() + 1;
+        RowAt(
+            in, item, [&] { return key + " row " + std::to_string(k); }, row);
+        if (!table.AppendRow(row.Cells)) {
           throw Problem{key + " has more than " + std::to_string(PhraseTable::kMaxRows) +
                         " rows; a table holds at most " + std::to_string(PhraseTable::kMaxRows)};
         }
-        const int k = table.Count();
-        RowAt(
-            in, item, [&] { return key + " row " + std::to_string(k); }, *row);
       });
-      table.ReleaseEmptyRows();
     }
   });
   // A table that never had its first "Create Rows..." keeps asking for a count.
@@ -731,7 +756,7 @@ std::string ProjectFileText(const ProjectState& state) {
   out += "\n  },\n  \"orders\": [";
   for (std::size_t i = 0; i < state.Tables.Orders.size(); ++i) {
     out += i == 0 ? "\n    " : ",\n    ";
-    AppendRow(out, state.Tables.Orders[i]);
+    AppendRow(out, ViewOf(state.Tables.Orders[i]));
   }
   out += "\n  ],\n  \"leaders\": [";
   for (std::size_t i = 0; i < state.Tables.Names.size(); ++i) {

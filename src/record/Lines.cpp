@@ -16,7 +16,7 @@ constexpr std::array<std::string_view, 6> kPrefixes = {"ack",   "ff",    "taunt"
 std::string_view Prefix(WorkAreaTab tab) { return kPrefixes[static_cast<std::size_t>(tab)]; }
 
 RecordLine MakeLine(WorkAreaTab tab, int slot, int index, std::string prompt,
-                    const std::string& sound) {
+                    std::string_view sound) {
   RecordLine line;
   line.Tab = tab;
   line.Slot = slot;
@@ -31,8 +31,8 @@ RecordLine MakeLine(WorkAreaTab tab, int slot, int index, std::string prompt,
 void AddTable(std::vector<RecordLine>& lines, const WorkAreaTables& tables, WorkAreaTab tab) {
   const PhraseTable& table = *RowTable(tables, tab);
   for (int k = 1; k <= table.Count(); ++k) {
-    const PhraseRow& row = table.Row(k);
-    lines.push_back(MakeLine(tab, k, k - 1, row.String, row.Sound));
+    const PhraseRowView row = table.Row(k);
+    lines.push_back(MakeLine(tab, k, k - 1, std::string(row.String), row.Sound));
   }
 }
 
@@ -71,7 +71,7 @@ std::string* FixedSoundCell(WorkAreaTables& tables, const RecordLine& line) {
 
 }  // namespace
 
-const std::string& LineSound(const WorkAreaTables& tables, const RecordLine& line) {
+std::string_view LineSound(const WorkAreaTables& tables, const RecordLine& line) {
   static const std::string kNone;
   if (const PhraseTable* table = RowTable(tables, line.Tab)) {
     return line.Slot >= 1 && line.Slot <= table->Count() ? table->Cell(line.Slot, PhraseCell::Sound)

@@ -30,8 +30,8 @@ struct RecordLine {
 // Every line of the tables, in tab order.
 std::vector<RecordLine> RecordLines(const WorkAreaTables& tables);
 
-// The line's Sound cell as the tables hold it now.
-const std::string& LineSound(const WorkAreaTables& tables, const RecordLine& line);
+// The line's Sound cell as the tables hold it now, until they next change.
+std::string_view LineSound(const WorkAreaTables& tables, const RecordLine& line);
 // Sets the line's Sound cell. False when the line is no longer there (its
 // row was deleted meanwhile).
 bool SetLineSound(WorkAreaTables& tables, const RecordLine& line, std::string_view sound);

@@ -336,7 +336,7 @@ void RecordWindow::ShowLine() {
     SetTakingControls();
     return;
   }
-  const std::string& sound = LineSound(ctx_.state.Tables, *line);
+  const std::string_view sound = LineSound(ctx_.state.Tables, *line);
   const QString soundText = sound.empty() ? tr("no sound yet") : tr("sound: %1").arg(ToQt(sound));
   place_->setText(
       tr("%1 (index %2), %3").arg(ToQt(LinePlace(*line))).arg(line->Index).arg(soundText));

@@ -121,20 +121,20 @@ void AddTable(std::vector<Assignment>& out, const Growable& g, const PhraseTable
               const VoiceDefaults& base, SoundLengths& lengths) {
   const VoiceCategory c = g.Category;
   for (int k = 1; k <= table.Count(); ++k) {
-    out.push_back(Text(c, VoiceField::Sound, k - 1, table.Row(k).Sound));
+    out.push_back(Text(c, VoiceField::Sound, k - 1, std::string(table.Row(k).Sound)));
   }
   for (int k = 1; k <= table.Count(); ++k) {
-    out.push_back(Text(c, VoiceField::String, k - 1, table.Row(k).String));
+    out.push_back(Text(c, VoiceField::String, k - 1, std::string(table.Row(k).String)));
   }
   // An empty Abbrev over the base's would let the game's menu show the base's.
   for (int k = 1; k <= table.Count(); ++k) {
-    const std::string& abbrev = table.Row(k).Abbrev;
+    const std::string_view abbrev = table.Row(k).Abbrev;
     if (abbrev.empty() && base.At(c, k - 1).Abbrev.empty()) continue;
-    out.push_back(Text(c, VoiceField::Abbrev, k - 1, abbrev));
+    out.push_back(Text(c, VoiceField::Abbrev, k - 1, std::string(abbrev)));
   }
   if (c == VoiceCategory::Ack) {
     for (int k = 1; k <= table.Count(); ++k) {
-      const PhraseRow& row = table.Row(k);
+      const PhraseRowView row = table.Row(k);
       const auto time = PhraseTime(row.Time, row.Sound, lengths);
       if (!time || ExportedTime(*time) == ExportedTime(base.At(c, k - 1).Time)) continue;
       out.push_back(Number(c, VoiceField::Time, k - 1, *time));
@@ -319,9 +319,9 @@ bool SameSound(std::string_view a, std::string_view b) {
          (x->Group.empty() || y->Group.empty() || SameAscii(x->Group, y->Group));
 }
 
-std::optional<double> PhraseTime(const std::optional<FixedTime>& fixed, const std::string& sound,
+std::optional<double> PhraseTime(std::optional<double> fixed, std::string_view sound,
                                  SoundLengths& lengths) {
-  if (const auto seconds = FixedSeconds(fixed, sound)) return seconds;
+  if (fixed) return fixed;
   if (IsNoSound(sound)) return std::nullopt;
   return lengths.Length(sound);
 }
@@ -337,7 +337,8 @@ std::vector<Assignment> PackAssignments(const WorkAreaTables& tables, const Voic
         Text(VoiceCategory::Name, VoiceField::Sound, static_cast<int>(i), tables.Names[i]));
   }
   for (std::size_t i = 0; i < tables.Names.size(); ++i) {
-    const auto time = PhraseTime(tables.NameTimes[i], tables.Names[i], lengths);
+    const auto time =
+        PhraseTime(FixedSeconds(tables.NameTimes[i], tables.Names[i]), tables.Names[i], lengths);
     if (!time || ExportedTime(*time) == ExportedTime(base.Names[i].Time)) continue;
     out.push_back(Number(VoiceCategory::Name, VoiceField::Time, static_cast<int>(i), *time));
   }
@@ -373,7 +374,7 @@ std::vector<std::string> PackWarnings(const WorkAreaTables& tables, const VoiceD
                     " tab has no rows: in the game the voice never " + std::string(g.Saying) + ".");
     }
     for (int k = 1; k <= table.Count(); ++k) {
-      const PhraseRow& row = table.Row(k);
+      const PhraseRowView row = table.Row(k);
       if (!row.String.empty() && IsNoSound(row.Sound)) {
         out.push_back(Capitalised(TabPlace(k, g.Tab)) +
                       " has a String but no Sound: the game shows " + Quoted(row.String) +

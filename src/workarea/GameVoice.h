@@ -126,7 +126,7 @@ class NoSoundLengths : public SoundLengths {
 
 // The time the pack gives a phrase: its fixed time, else its sound's length;
 // nothing when neither is known, and the game then keeps the base voice's.
-std::optional<double> PhraseTime(const std::optional<FixedTime>& fixed, const std::string& sound,
+std::optional<double> PhraseTime(std::optional<double> fixed, std::string_view sound,
                                  SoundLengths& lengths);
 
 // A time as the game's export writes it: six decimals ("0.780000").

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <atomic>
 #include <charconv>
+#include <cstring>
+#include <functional>
 #include <stdexcept>
 #include <utility>
 
@@ -25,6 +27,83 @@ PhraseTable& PhraseTable::operator=(PhraseTable&& other) noexcept {
   return *this;
 }
 
+bool PhraseRowView::operator==(const PhraseRow& row) const {
+  return Sound == row.Sound && String == row.String && Abbrev == row.Abbrev &&
+         Time == FixedSeconds(row.Time, row.Sound) && Mature == row.Mature;
+}
+
+namespace {
+
+constexpr std::size_t CellIndex(PhraseCell cell) { return static_cast<std::size_t>(cell); }
+constexpr std::array<PhraseCell, 3> kCells = {PhraseCell::Sound, PhraseCell::String,
+                                              PhraseCell::Abbrev};
+
+}  // namespace
+
+// A copy keeps only the texts its rows show.
+PhraseTable::Chunk::Chunk(const Chunk& other) : Rows(other.Rows), Text(other.KeptText(Rows)) {}
+
+std::string_view PhraseTable::Chunk::CellText(const StoredRow& row, PhraseCell cell) const {
+  const std::size_t c = CellIndex(cell);
+  return std::string_view(Text).substr(row.At[c], row.Size[c]);
+}
+
+PhraseRowView PhraseTable::Chunk::View(const StoredRow& row) const {
+  return {CellText(row, PhraseCell::Sound), CellText(row, PhraseCell::String),
+          CellText(row, PhraseCell::Abbrev), row.Time, row.Mature};
+}
+
+void PhraseTable::Chunk::Put(StoredRow& row, PhraseCell cell, std::string_view text) {
+  const std::size_t c = CellIndex(cell);
+  const std::size_t old = row.Size[c];
+  if (text.size() <= old) {
+    // Over the old text.
+    if (!text.empty()) std::memcpy(Text.data() + row.At[c], text.data(), text.size());
+    row.Size[c] = static_cast<std::uint32_t>(text.size());
+    Unused += old - text.size();
+  } else {
+    if (Text.size() - Unused + text.size() > UINT32_MAX) {
+      throw std::length_error("the texts of 256 table rows exceed 4 GiB");
+    }
+    row.Size[c] = 0;
+    Unused += old;
+    if (Text.size() + text.size() > UINT32_MAX) Compact();
+    row.At[c] = static_cast<std::uint32_t>(Text.size());
+    row.Size[c] = static_cast<std::uint32_t>(text.size());
+    Text.append(text);
+  }
+  Settle();
+}
+
+void PhraseTable::Chunk::Clear(StoredRow& row) {
+  for (const std::uint32_t size : row.Size) Unused += size;
+  row = StoredRow();
+  Settle();
+}
+
+void PhraseTable::Chunk::Settle() {
+  // Each rewrite follows at least half as many bytes of edits as it keeps.
+  if (Unused > Text.size() / 2) Compact();
+}
+
+std::string PhraseTable::Chunk::KeptText(std::array<StoredRow, kChunkRows>& rows) const {
+  std::string kept;
+  kept.reserve(Text.size() - Unused);
+  for (StoredRow& row : rows) {
+    for (const PhraseCell cell : kCells) {
+      const std::string_view text = CellText(row, cell);
+      row.At[CellIndex(cell)] = static_cast<std::uint32_t>(kept.size());
+      kept.append(text);
+    }
+  }
+  return kept;
+}
+
+void PhraseTable::Chunk::Compact() {
+  Text = KeptText(Rows);
+  Unused = 0;
+}
+
 bool PhraseTable::operator==(const PhraseTable& other) const {
   if (mode_ != other.mode_ || Count() != other.Count()) return false;
   for (std::size_t c = 0; c < chunks_.size(); ++c) {
@@ -38,11 +117,11 @@ bool PhraseTable::operator==(const PhraseTable& other) const {
   return true;
 }
 
-const PhraseRow& PhraseTable::Row(int k) const {
-  static const PhraseRow kEmptyRow;
+PhraseRowView PhraseTable::Row(int k) const {
   if (k < 1 || k > Count()) throw std::out_of_range("phrase table row out of range");
   const auto& chunk = chunks_[static_cast<std::size_t>((k - 1) / kChunkRows)];
-  return chunk ? (*chunk)[static_cast<std::size_t>((k - 1) % kChunkRows)] : kEmptyRow;
+  if (!chunk) return {};
+  return chunk->View(chunk->Rows[static_cast<std::size_t>((k - 1) % kChunkRows)]);
 }
 
 bool PhraseTable::CreateRow(int i) {
@@ -64,7 +143,10 @@ void PhraseTable::CreateRows(int n) {
 bool PhraseTable::RemoveLastRow() {
   if (Empty()) return false;
   // The rows past the end stay empty, for a row created there later.
-  if (!(Row(count_) == PhraseRow())) Writable(count_) = PhraseRow();
+  if (!(Row(count_) == PhraseRowView())) {
+    const auto [chunk, row] = Writable(count_);
+    chunk->Clear(*row);
+  }
   --count_;
   chunks_.resize(static_cast<std::size_t>((count_ + kChunkRows - 1) / kChunkRows));
   return true;
@@ -75,24 +157,24 @@ void PhraseTable::SetCell(int k, PhraseCell cell, std::string_view text) {
 }
 
 void PhraseTable::SetCellUnclamped(int k, PhraseCell cell, std::string_view text) {
-  if (text.empty() && Row(k) == PhraseRow()) return;  // an untouched row stays unallocated
-  PhraseRow& row = Writable(k);
-  switch (cell) {
-    case PhraseCell::Sound:
-      // A new sound has a length of its own: the time follows it again.
-      if (row.Sound != text) row.Time.reset();
-      row.Sound = text;
-      break;
-    case PhraseCell::String:
-      row.String = text;
-      break;
-    case PhraseCell::Abbrev:
-      row.Abbrev = text;
-      break;
+  // The same text changes nothing, and an untouched row stays unallocated.
+  if (Cell(k, cell) == text) return;
+  // `text` may be a view of the very texts this edit moves, or lets go of
+  // when it copies a shared chunk.
+  std::string copy;
+  if (const auto& chunk = chunks_[static_cast<std::size_t>((k - 1) / kChunkRows)];
+      chunk && !text.empty() && std::less_equal<const char*>()(chunk->Text.data(), text.data()) &&
+      std::less<const char*>()(text.data(), chunk->Text.data() + chunk->Text.size())) {
+    copy = text;
+    text = copy;
   }
+  const auto [chunk, row] = Writable(k);
+  chunk->Put(*row, cell, text);
+  // A new sound has a length of its own: the time follows it again.
+  if (cell == PhraseCell::Sound) row->Time.reset();
 }
 
-PhraseRow& PhraseTable::Writable(int k) {
+std::pair<PhraseTable::Chunk*, PhraseTable::StoredRow*> PhraseTable::Writable(int k) {
   Row(k);  // range check
   auto& chunk = chunks_[static_cast<std::size_t>((k - 1) / kChunkRows)];
   if (!chunk) {
@@ -105,39 +187,47 @@ PhraseRow& PhraseTable::Writable(int k) {
     // tables only ever let go of a chunk, so a count of one stays one.)
     std::atomic_thread_fence(std::memory_order_acquire);
   }
-  return (*chunk)[static_cast<std::size_t>((k - 1) % kChunkRows)];
+  return {chunk.get(), &chunk->Rows[static_cast<std::size_t>((k - 1) % kChunkRows)]};
 }
 
 void PhraseTable::SetTime(int k, std::optional<double> seconds) {
-  if (!seconds) {
-    if (Row(k).Time) Writable(k).Time.reset();
-    return;
-  }
-  PhraseRow& row = Writable(k);
-  row.Time = FixedTime{*seconds, row.Sound};
+  if (Row(k).Time == seconds) return;
+  Writable(k).second->Time = seconds;
 }
 
 void PhraseTable::SetMature(int k, bool mature) {
-  if (Row(k).Mature != mature) Writable(k).Mature = mature;
+  if (Row(k).Mature != mature) Writable(k).second->Mature = mature;
 }
 
-PhraseRow* PhraseTable::AppendRow() {
-  if (!CreateRow(Count() + 1)) return nullptr;
-  return &Writable(Count());
-}
-
-void PhraseTable::ReleaseEmptyRows() {
-  static const PhraseRow kEmptyRow;
-  for (auto& chunk : chunks_) {
-    if (chunk && std::all_of(chunk->begin(), chunk->end(),
-                             [](const PhraseRow& row) { return row == kEmptyRow; })) {
-      chunk.reset();
-    }
+bool PhraseTable::AppendRow(const PhraseRowView& read) {
+  if (!CreateRow(Count() + 1)) return false;
+  if (read == PhraseRowView()) return true;  // an empty row needs no storage
+  const auto [chunk, row] = Writable(Count());
+  if (chunk->Text.empty()) {
+    // Rows read together tend to be alike: room for a block of this one,
+    // rather than growing the store a dozen times on the way.
+    const std::size_t bytes = read.Sound.size() + read.String.size() + read.Abbrev.size();
+    chunk->Text.reserve(std::min<std::size_t>(bytes * kChunkRows, 64 * 1024));
   }
+  for (const PhraseCell cell : kCells) {
+    chunk->Put(*row, cell,
+               cell == PhraseCell::Sound    ? read.Sound
+               : cell == PhraseCell::String ? read.String
+                                            : read.Abbrev);
+  }
+  row->Time = read.Time;
+  row->Mature = read.Mature;
+  return true;
 }
 
-const std::string& PhraseTable::Cell(int k, PhraseCell cell) const {
-  const PhraseRow& row = Row(k);
+std::size_t PhraseTable::StoredTextBytes() const {
+  std::size_t bytes = 0;
+  for (const auto& chunk : chunks_) bytes += chunk ? chunk->Text.size() : 0;
+  return bytes;
+}
+
+std::string_view PhraseTable::Cell(int k, PhraseCell cell) const {
+  const PhraseRowView row = Row(k);
   switch (cell) {
     case PhraseCell::Sound:
       return row.Sound;

@@ -3,10 +3,12 @@
 // orders and the four team-leader sounds. Plain data; the page shows it.
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace voxmire {
@@ -44,6 +46,27 @@ struct PhraseRow {
 
   bool operator==(const PhraseRow&) const = default;
 };
+
+// A row of a growable table as the table keeps it. The texts are views of
+// the table's own storage and hold until the table next changes; Time is
+// the row's fixed time, which a table keeps only for the Sound it was set
+// for.
+struct PhraseRowView {
+  std::string_view Sound;
+  std::string_view String;
+  std::string_view Abbrev;
+  std::optional<double> Time = std::nullopt;
+  bool Mature = false;
+
+  bool operator==(const PhraseRowView&) const = default;
+  // The same texts and flag, and the same time holding for the Sound.
+  bool operator==(const PhraseRow& row) const;
+};
+
+// `row` seen as a table keeps it.
+inline PhraseRowView ViewOf(const PhraseRow& row) {
+  return {row.Sound, row.String, row.Abbrev, FixedSeconds(row.Time, row.Sound), row.Mature};
+}
 
 // The range of times a user may type, in seconds: below it the next phrase
 // would cut the first off at once, above it the voice hangs.
@@ -107,9 +130,8 @@ class PhraseTable {
   int Count() const { return count_; }
   bool Empty() const { return count_ == 0; }
 
-  // Row k, 1 <= k <= Count(); throws std::out_of_range otherwise. The
-  // reference holds until the table next changes.
-  const PhraseRow& Row(int k) const;
+  // Row k, 1 <= k <= Count(); throws std::out_of_range otherwise.
+  PhraseRowView Row(int k) const;
 
   // Creates row i with empty cells. Fails (false, nothing changes) unless
   // i == Count() + 1 <= kMaxRows: rows exist without gaps, and an existing
@@ -132,18 +154,21 @@ class PhraseTable {
   // guards typing, and one stock abbreviation ("Turn the safety off.") is
   // longer than it.
   void SetCellUnclamped(int k, PhraseCell cell, std::string_view text);
-  const std::string& Cell(int k, PhraseCell cell) const;
+  // Holds until the table next changes.
+  std::string_view Cell(int k, PhraseCell cell) const;
 
   // Row k's fixed time, set for its current Sound; nothing lets the time
   // follow the sound.
   void SetTime(int k, std::optional<double> seconds);
-  std::optional<double> Time(int k) const { return FixedSeconds(Row(k).Time, Row(k).Sound); }
+  std::optional<double> Time(int k) const { return Row(k).Time; }
   void SetMature(int k, bool mature);
-  // For a reader of a saved table: a new last row, to be filled in place
-  // (nothing when the table is full). Once all are read, ReleaseEmptyRows()
-  // lets go of the storage of rows left empty.
-  PhraseRow* AppendRow();
-  void ReleaseEmptyRows();
+  // For a reader of a saved table: `row` as a new last row, its texts as
+  // they stand (no clamping). False, with nothing added, when the table is full.
+  bool AppendRow(const PhraseRowView& row);
+
+  // The bytes the rows' texts take in memory, stale ones not yet let go
+  // included: never more than twice what the cells show.
+  std::size_t StoredTextBytes() const;
 
   // Same rows with the same texts, and the same create button mode.
   bool operator==(const PhraseTable& other) const;
@@ -153,12 +178,44 @@ class PhraseTable {
 
  private:
   // Rows are kept in chunks of this many, each shared by the copies of the
-  // table until one of them changes a row of it.
+  // table until one of them changes a row of it. A chunk keeps all its
+  // rows' texts in one string, so that a table read from a file is a few
+  // hundred allocations rather than one for each text.
   static constexpr int kChunkRows = 256;
-  using Chunk = std::array<PhraseRow, kChunkRows>;
+  struct StoredRow {
+    // Where each cell's text lies in the chunk's text, by PhraseCell.
+    std::array<std::uint32_t, 3> At{};
+    std::array<std::uint32_t, 3> Size{};
+    std::optional<double> Time;
+    bool Mature = false;
+  };
+  struct Chunk {
+    std::array<StoredRow, kChunkRows> Rows{};
+    std::string Text;
+    // Bytes of Text that no cell shows any more; they go when the chunk is
+    // copied, or once they outweigh the rest.
+    std::size_t Unused = 0;
 
-  // Row k, for writing: its chunk made, or copied when shared.
-  PhraseRow& Writable(int k);
+    Chunk() = default;
+    Chunk(const Chunk& other);
+    Chunk& operator=(const Chunk&) = delete;
+
+    std::string_view CellText(const StoredRow& row, PhraseCell cell) const;
+    PhraseRowView View(const StoredRow& row) const;
+    // `text` is no view of Text, which this may move.
+    void Put(StoredRow& row, PhraseCell cell, std::string_view text);
+    void Clear(StoredRow& row);
+    // The texts `rows` show, read from Text, back to back in row order;
+    // `rows` (Rows or a copy of them) are set to point into it.
+    std::string KeptText(std::array<StoredRow, kChunkRows>& rows) const;
+    // Rewrites Text with only what the rows show.
+    void Compact();
+    // Compacts once stale bytes outweigh the rest.
+    void Settle();
+  };
+
+  // Row k, for writing, with its chunk: made, or copied when shared.
+  std::pair<Chunk*, StoredRow*> Writable(int k);
 
   // Chunk c holds rows c * kChunkRows + 1 onwards; rows past Count() are
   // empty. A chunk whose rows are all empty is not made: "Create Rows..."

@@ -45,7 +45,7 @@ int PhraseTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant PhraseTableModel::TimeData(int k, int role) const {
-  const PhraseRow& row = table_.Row(k);
+  const PhraseRowView row = table_.Row(k);
   const auto fixed = table_.Time(k);
   std::optional<double> measured;
   if (!fixed && lengths_ != nullptr) measured = PhraseTime(std::nullopt, row.Sound, *lengths_);

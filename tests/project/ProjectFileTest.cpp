@@ -54,13 +54,16 @@ ProjectState FullPack() {
           {{"Sound'My_Pack2.My_Pack2.gotit'", "Got it", "Got"}, {}, {"", "C:\\Temp\\x", "\t"}});
   s.Tables.Acks.SetTime(1, 0.1 + 0.2);  // a time binary can't hold exactly
   s.Tables.Acks.SetTime(3, 1.25);
-  AddRows(s.Tables.Taunts, {{"Sound'Male1Voice.(All).M1yeahbitch'", "Yeah!", ""}, {}});
+  AddRows(s.Tables.Taunts, {{"Sound'Male1Voice.(All).M1yeahbitch'", "Yeah!", ""},
+                            {},
+                            {"Caf\xE9", "Gar\xE7on \x80", "Ol\xE9"}});  // each cell converted
   s.Tables.Taunts.SetMature(1, true);
   s.Tables.Taunts.SetMature(2, true);
   s.Tables.Taunts.SetTime(2, 2.5);
   s.Tables.FFire.CreateRows(0);  // asked once for a count, then no rows
   AddRows(s.Tables.Others, {{"None", "Stop \"that\"", "A twenty-character abbreviation"}});
   s.Tables.Orders[0] = {"Sound'Female2Voice.(All).F2defend'", "Defend the base", ""};
+  s.Tables.Orders[3] = {"\xC9t\xE9", "Couvre-moi, s'il te pla\xEEt", "Couvre \xA7"};
   s.Tables.Orders[6] = {"", "Search and destroy", "S&D"};
   s.Tables.Names = {"Sound'My_Pack2.My_Pack2.red'", "", "", "x"};
   s.Tables.NameTimes[0] = FixedTime{1.4, s.Tables.Names[0]};

@@ -70,7 +70,7 @@ TEST(BaseVoicePresetsTest, SampleCellsMatchTheStockVoices) {
     SCOPED_TRACE(c.package + " " + std::string(TabCaption(c.tab)) + " " + std::to_string(c.row));
     WorkAreaTables tables;
     ASSERT_EQ(LoadVoiceBaseSettings(StateFor(c.package), c.tab, tables), PresetLoadResult::Loaded);
-    const PhraseRow& row = RowTable(tables, c.tab)->Row(c.row);
+    const PhraseRowView row = RowTable(tables, c.tab)->Row(c.row);
     EXPECT_EQ(row.Sound, c.soundName.empty() ? "" : StockSoundReference(c.package, c.soundName));
     EXPECT_EQ(row.String, c.string);
     EXPECT_EQ(row.Abbrev, c.abbrev);

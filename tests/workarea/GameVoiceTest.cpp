@@ -132,7 +132,9 @@ TEST(GameVoice, TheTimeFollowsTheSoundUnlessOneIsFixedForIt) {
   tables.Names[0] = "Sound'P.P.a'";
   tables.NameTimes[0] = FixedTime{0.75, tables.Names[0]};
   tables.Names[0] = "Sound'P.P.b'";  // a page that writes the field directly
-  EXPECT_EQ(PhraseTime(tables.NameTimes[0], tables.Names[0], lengths), 0.5);
+  EXPECT_EQ(
+      PhraseTime(FixedSeconds(tables.NameTimes[0], tables.Names[0]), tables.Names[0], lengths),
+      0.5);
   EXPECT_EQ(PhraseTime(std::nullopt, "None", lengths), std::nullopt);
 }
 

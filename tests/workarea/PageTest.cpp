@@ -191,7 +191,7 @@ TEST(WorkAreaPage, CellsTakeTypingAndOnlySoundCellsAndOrderSoundsTakeDrops) {
   // A longer stock abbreviation survives being opened and committed.
   view = ShowTable(page, WorkAreaTab::Taunts);
   Click(page, "Command14");
-  const std::string stock = page->Tables().Taunts.Cell(14, PhraseCell::Abbrev);
+  const std::string stock(page->Tables().Taunts.Cell(14, PhraseCell::Abbrev));
   ASSERT_GT(stock.size(), PhraseTable::kAbbrevLimit);
   const QModelIndex index = view->model()->index(13, Col::kAbbrev);
   view->edit(index);

@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <optional>
+#include <random>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "workarea/PhraseTable.h"
 
@@ -169,26 +173,99 @@ TEST(PhraseTableTest, ACopyKeepsItsRowsWhateverTheOriginalDoesAndTheOtherWayRoun
   EXPECT_EQ(moved.Cell(1, PhraseCell::String), "copy's");
 }
 
-// How a reader of a saved table fills one: row after row, in place.
-TEST(PhraseTableTest, RowsAreAppendedInPlaceUpToTheLimitAndEmptyOnesLetGo) {
+// How a reader of a saved table fills one: row after row, texts as they
+// stand, up to the limit.
+TEST(PhraseTableTest, RowsAreAppendedAsReadUpToTheLimit) {
+  const std::string longAbbrev = "Turn the safety off.";  // past what typing keeps
   PhraseTable read;
   for (int k = 1; k <= PhraseTable::kMaxRows; ++k) {
-    PhraseRow* row = read.AppendRow();
-    ASSERT_NE(row, nullptr) << k;
-    if (k == 300) row->Abbrev = "three hundred";
+    PhraseRowView row;
+    if (k == 300) row = {"Sound'P.P.a'", "Three hundred", longAbbrev, 0.75, true};
+    if (k == 301) row.Abbrev = "x";
+    ASSERT_TRUE(read.AppendRow(row)) << k;
   }
-  EXPECT_EQ(read.AppendRow(), nullptr);
+  EXPECT_FALSE(read.AppendRow({"Sound'P.P.b'", "", ""}));
   EXPECT_EQ(read.Count(), PhraseTable::kMaxRows);
-  read.ReleaseEmptyRows();
   EXPECT_EQ(read.CreateMode(), CreateButtonMode::CreateRows);  // the reader says which
   read.SetAddNewRowMode();
 
   PhraseTable made;
   made.CreateRows(PhraseTable::kMaxRows);
-  made.SetCell(300, PhraseCell::Abbrev, "three hundred");
+  made.SetCell(300, PhraseCell::Sound, "Sound'P.P.a'");
+  made.SetCell(300, PhraseCell::String, "Three hundred");
+  made.SetCellUnclamped(300, PhraseCell::Abbrev, longAbbrev);
+  made.SetTime(300, 0.75);
+  made.SetMature(300, true);
+  made.SetCell(301, PhraseCell::Abbrev, "x");
   EXPECT_EQ(read, made);
-  EXPECT_EQ(read.Cell(300, PhraseCell::Abbrev), "three hundred");
-  EXPECT_EQ(read.Row(301), PhraseRow{});
+  EXPECT_EQ(read.Row(300), (PhraseRow{"Sound'P.P.a'", "Three hundred", longAbbrev,
+                                      FixedTime{0.75, "Sound'P.P.a'"}, true}));
+  EXPECT_EQ(read.Row(302), PhraseRow{});
+  EXPECT_EQ(read.Row(PhraseTable::kMaxRows), PhraseRow{});
+}
+
+// A block of rows keeps its texts in one store: whatever is written over
+// what, longer or shorter, from a text of the table itself or not, and
+// however often, each cell reads what was last put in it, copies taken on
+// the way keep theirs, and the store doesn't grow with the edits.
+TEST(PhraseTableTest, EditsInOneBlockKeepEveryCellAndCopyApart) {
+  PhraseTable table;
+  table.CreateRows(300);  // the first block full, a second begun
+  std::vector<PhraseRow> expected(301);
+  std::mt19937 random(7);
+  const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  const auto expectedCell = [&](int k, PhraseCell cell) -> std::string& {
+    PhraseRow& row = expected[static_cast<std::size_t>(k)];
+    return cell == PhraseCell::Sound    ? row.Sound
+           : cell == PhraseCell::String ? row.String
+                                        : row.Abbrev;
+  };
+  std::vector<std::pair<PhraseTable, std::vector<PhraseRow>>> copies;
+  std::size_t live = 0;
+  for (int edit = 0; edit < 20000; ++edit) {
+    const int k = 1 + pick(300);
+    const auto cell = static_cast<PhraseCell>(pick(3));
+    std::string text;
+    switch (pick(4)) {
+      case 0:  // another cell of the table, read through the table itself
+      case 1: {
+        const int from = 1 + pick(300);
+        const auto fromCell = static_cast<PhraseCell>(pick(3));
+        const std::string_view source = table.Cell(from, fromCell);
+        const std::string_view part = source.substr(pick(static_cast<int>(source.size()) + 1));
+        text = std::string(part);
+        table.SetCellUnclamped(k, cell, part);
+        break;
+      }
+      case 2:
+        text = std::string(static_cast<std::size_t>(pick(90)), static_cast<char>('a' + pick(26)));
+        table.SetCellUnclamped(k, cell, text);
+        break;
+      default:
+        table.SetCellUnclamped(k, cell, "");
+    }
+    if (cell == PhraseCell::Sound && expectedCell(k, cell) != text) {
+      expected[static_cast<std::size_t>(k)].Time.reset();
+    }
+    expectedCell(k, cell) = text;
+    if (pick(50) == 0) {
+      table.SetTime(k, 0.5 + pick(10));
+      expected[static_cast<std::size_t>(k)].Time =
+          FixedTime{*table.Time(k), expectedCell(k, PhraseCell::Sound)};
+    }
+    if (edit % 2500 == 0) copies.emplace_back(table, expected);
+  }
+  for (int k = 1; k <= 300; ++k) {
+    ASSERT_EQ(table.Row(k), expected[static_cast<std::size_t>(k)]) << "row " << k;
+    for (const PhraseCell cell : {PhraseCell::Sound, PhraseCell::String, PhraseCell::Abbrev}) {
+      live += table.Cell(k, cell).size();
+    }
+  }
+  for (const auto& [copy, rows] : copies) {
+    for (int k = 1; k <= 300; ++k) ASSERT_EQ(copy.Row(k), rows[static_cast<std::size_t>(k)]) << k;
+  }
+  // Stale texts are let go once they outweigh the live ones.
+  EXPECT_LE(table.StoredTextBytes(), 2 * live + 2 * 90);
 }
 
 }  // namespace
