@@ -345,8 +345,7 @@ std::string_view TextViewAt(Reader& in, od::value& value, const Where& where,
 template <typename Where>
 std::string TextAt(Reader& in, od::value& value, const Where& where) {
   std::string converted;
-  const std::string_view text = TextViewAt(in, value, where, converted);
-  return text.data() == converted.data() ? std::move(converted) : std::string(text);
+  return std::string(TextViewAt(in, value, where, converted));
 }
 
 std::string Text(Reader& in, od::value& value, const std::string& where) {
