@@ -5,6 +5,7 @@
 #include <QAudioSource>
 #include <QMediaDevices>
 #include <cstring>
+#include <utility>
 
 #include "record/TakeRecorder.h"
 
@@ -116,17 +117,20 @@ void AudioInput::Stop() {
 }
 
 void AudioInput::Release() {
-  if (source_) {
-    // An open stream must be stopped before it goes, or the sound server's
-    // client library trips over it when the program ends.
-    disconnect(source_.get(), nullptr, this, nullptr);
-    source_->stop();
-    source_.reset();
-  }
+  // Stopping and deleting the stream run the event loop while the sound
+  // server lets it go: the timer's pull, or a Release() of its own, that
+  // comes due meanwhile must find nothing open.
+  const std::unique_ptr<QAudioSource> source = std::move(source_);
   io_ = nullptr;
   sink_ = nullptr;
   activeId_.clear();
   odd_.clear();
+  if (source) {
+    // An open stream must be stopped before it goes, or the sound server's
+    // client library trips over it when the program ends.
+    disconnect(source.get(), nullptr, this, nullptr);
+    source->stop();
+  }
 }
 
 void AudioInput::CheckDevices() {

@@ -14,6 +14,7 @@
 #include "core/Files.h"
 #include "project/Ini.h"
 #include "project/ProjectFile.h"
+#include "record/AudioInput.h"
 #include "record/LevelBar.h"
 #include "record/RecordWindow.h"
 #include "record/SpeechCheck.h"
@@ -134,6 +135,25 @@ TEST_F(RecordPulseTest, ALineIsRecordedFromTheMicrophoneAndARetakeKeepsTheFirst)
   EXPECT_TRUE(fs::exists(takes / "ack_0_got_it_take2.wav"));
   EXPECT_EQ(Find<QListWidget>(w, "lstTakes")->count(), 2);
   EXPECT_EQ(h_.state.Takes[0].Used, "ack_0_got_it_take2.wav");
+}
+
+// Closing a stream runs the event loop while the sound server lets it go,
+// and the input's own timer may come due then: it must find nothing open.
+// Stops fall at every point of the timer's 50 ms round.
+TEST_F(RecordPulseTest, StoppingNeverReadsTheStreamBeingClosed) {
+  AudioInput input;
+  const QByteArray device = input.DefaultDevice();
+  ASSERT_FALSE(device.isEmpty());
+  std::size_t samples = 0;
+  for (int delay = 0; delay < 100; delay += 3) {
+    ASSERT_TRUE(input.Start(device, [&](std::span<const std::int16_t> block) {
+      samples += block.size();
+    })) << input.Problem().toStdString();
+    QTest::qWait(delay);
+    input.Stop();
+    EXPECT_FALSE(input.Active());
+  }
+  EXPECT_GT(samples, 0u);
 }
 
 TEST_F(RecordPulseTest, EscapeKeepsATakeInProgressAndCloses) {
