@@ -72,14 +72,13 @@ std::string* FixedSoundCell(WorkAreaTables& tables, const RecordLine& line) {
 }  // namespace
 
 std::string_view LineSound(const WorkAreaTables& tables, const RecordLine& line) {
-  static const std::string kNone;
   if (const PhraseTable* table = RowTable(tables, line.Tab)) {
     return line.Slot >= 1 && line.Slot <= table->Count() ? table->Cell(line.Slot, PhraseCell::Sound)
-                                                         : kNone;
+                                                         : std::string_view();
   }
   // Only read through: the cast saves a second copy of the lookup.
   const std::string* cell = FixedSoundCell(const_cast<WorkAreaTables&>(tables), line);
-  return cell != nullptr ? *cell : kNone;
+  return cell != nullptr ? std::string_view(*cell) : std::string_view();
 }
 
 bool SetLineSound(WorkAreaTables& tables, const RecordLine& line, std::string_view sound) {

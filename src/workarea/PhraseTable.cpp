@@ -38,6 +38,18 @@ constexpr std::size_t CellIndex(PhraseCell cell) { return static_cast<std::size_
 constexpr std::array<PhraseCell, 3> kCells = {PhraseCell::Sound, PhraseCell::String,
                                               PhraseCell::Abbrev};
 
+std::string_view CellOf(const PhraseRowView& row, PhraseCell cell) {
+  switch (cell) {
+    case PhraseCell::Sound:
+      return row.Sound;
+    case PhraseCell::String:
+      return row.String;
+    case PhraseCell::Abbrev:
+      break;
+  }
+  return row.Abbrev;
+}
+
 }  // namespace
 
 // A copy keeps only the texts its rows show.
@@ -209,12 +221,7 @@ bool PhraseTable::AppendRow(const PhraseRowView& read) {
     const std::size_t bytes = read.Sound.size() + read.String.size() + read.Abbrev.size();
     chunk->Text.reserve(std::min<std::size_t>(bytes * kChunkRows, 64 * 1024));
   }
-  for (const PhraseCell cell : kCells) {
-    chunk->Put(*row, cell,
-               cell == PhraseCell::Sound    ? read.Sound
-               : cell == PhraseCell::String ? read.String
-                                            : read.Abbrev);
-  }
+  for (const PhraseCell cell : kCells) chunk->Put(*row, cell, CellOf(read, cell));
   row->Time = read.Time;
   row->Mature = read.Mature;
   return true;
@@ -226,18 +233,7 @@ std::size_t PhraseTable::StoredTextBytes() const {
   return bytes;
 }
 
-std::string_view PhraseTable::Cell(int k, PhraseCell cell) const {
-  const PhraseRowView row = Row(k);
-  switch (cell) {
-    case PhraseCell::Sound:
-      return row.Sound;
-    case PhraseCell::String:
-      return row.String;
-    case PhraseCell::Abbrev:
-      break;
-  }
-  return row.Abbrev;
-}
+std::string_view PhraseTable::Cell(int k, PhraseCell cell) const { return CellOf(Row(k), cell); }
 
 TimeEntry ParseTimeEntry(std::string_view text) {
   const auto first = text.find_first_not_of(" \t");
